@@ -1,0 +1,91 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <functional>
+
+class DocumentoConsulta;
+class EditorConsulta;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolBar;
+struct Module1;
+
+// The main window: the query editor and the menus, toolbar and status bar around it. It owns no
+// command of its own beyond its enabling rules: each menu entry's command is registered with it and
+// runs from the entry, its shortcut and its toolbar button alike.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // The window's opening size in twips.
+    static constexpr int anchoInicial = 7550;
+    static constexpr int altoInicial = 4515;
+
+    frmMain(Module1& estado, const Platform& plataforma, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Routes a menu entry to its command. Entries without one do nothing.
+    void registrarComando(const QString& entrada, std::function<void()> comando);
+    // A menu entry, separator or menu title by its name; a toolbar button by its key.
+    QAction* entradaMenu(const QString& nombre) const;
+    QAction* boton(const QString& clave) const;
+
+    // The query in the editor, with its file name and document label.
+    DocumentoConsulta& documento() { return *m_documento; }
+
+    // Event handlers.
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    void Consulta_Change();
+    void Consulta_SelChange();
+    void Timer1_Timer();
+    void tbToolBar_ButtonClick(const QString& clave);
+    void mnuEdit_click();
+    void mnuSGBD_click();
+
+    // Controls, by their names.
+    QToolBar* tbToolBar = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Picture1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    EditorConsulta* Consulta = nullptr;
+    QTimer* Timer1 = nullptr;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+    void resizeEvent(QResizeEvent* evento) override;
+    void closeEvent(QCloseEvent* evento) override;
+    void changeEvent(QEvent* evento) override;
+
+private:
+    void construirControles();
+    void construirBarraEstado();
+    void aplicarApariencia();
+    void guardarAjustes();
+    void habilitarBotonesEdicion();
+    void actualizarIndicadores();
+    void ejecutarEntrada(const QString& entrada);
+    void colocarControles(QSize exteriorTwips);
+    QSize tamanoExteriorTwips() const;
+    QMenu* menu(const QString& nombre) const;
+    bool portapapelesConTexto() const;
+
+    Module1& m_estado;
+    Platform m_plataforma;
+    DocumentoConsulta* m_documento = nullptr;
+    QHash<QString, std::function<void()>> m_comandos;
+    QLabel* m_panelEstado = nullptr;
+    QLabel* m_panelMayus = nullptr;
+    QLabel* m_panelIns = nullptr;
+    QLabel* m_panelFecha = nullptr;
+    QLabel* m_panelHora = nullptr;
+    bool m_mostrada = false;
+    bool m_cerrado = false;
+};

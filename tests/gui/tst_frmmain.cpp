@@ -1,0 +1,534 @@
+// The main window: start-up, settings kept between runs, resizing, edit tracking and enabling rules.
+#include "ColorValue.h"
+#include "DocumentoConsulta.h"
+#include "EditorConsulta.h"
+#include "FakePlatform.h"
+#include "Main.h"
+#include "Module1.h"
+#include "Twips.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One run of the program against fake surroundings.
+struct Banco {
+    FakePlatform plataforma;
+    Platform servicios = plataforma.servicios();
+    Module1 estado;
+    std::unique_ptr<frmMain> ventana;
+
+    frmMain& arrancar(const QStringList& argumentos = {})
+    {
+        ventana = Arrancar(estado, servicios, argumentos);
+        return *ventana;
+    }
+    void ajustar(const QByteArray& seccion)
+    {
+        QFile fichero(plataforma.rutaAjustes());
+        if (!fichero.open(QIODevice::WriteOnly))
+            qFatal("cannot write the settings");
+        fichero.write("[Settings]\n" + seccion);
+        fichero.close();
+        plataforma.ajustes.guardar(); // the store takes in what was written behind its back
+    }
+    QString guardado(const QString& clave) const
+    {
+        return QSettingsStore(plataforma.rutaAjustes()).leer(clave, u"<ausente>"_s);
+    }
+    QString escribirFichero(const QString& nombre, const QByteArray& bytes)
+    {
+        const QString ruta = plataforma.carpeta.filePath(nombre);
+        QFile fichero(ruta);
+        if (!fichero.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(ruta));
+        fichero.write(bytes);
+        return ruta;
+    }
+};
+
+bool habilitado(frmMain& v, const QString& clave) { return v.boton(clave)->isEnabled(); }
+bool entradaHabilitada(frmMain& v, const QString& nombre) { return v.entradaMenu(nombre)->isEnabled(); }
+QLabel* panel(frmMain& v, const char* nombre) { return v.findChild<QLabel*>(QString::fromLatin1(nombre)); }
+
+void seleccionarTodo(EditorConsulta* e)
+{
+    e->setSelStart(0);
+    e->setSelLength(e->longitudTexto());
+}
+
+} // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { QGuiApplication::clipboard()->clear(); }
+
+    void firstStartWithoutSettings();
+    void toolbarButtonsRunTheirMenuEntries();
+    void menuShortcutsWinOverTheEditor();
+    void settingsRoundTripThroughClose();
+    void closeGuardsAgainstInvisibleText_data();
+    void closeGuardsAgainstInvisibleText();
+    void minimizedCloseKeepsStoredPosition();
+    void settingsWriteFailureIsReported();
+    void resizeSnaps_data();
+    void resizeSnaps();
+    void layoutFollowsTheWindowWidth();
+    void editsMarkTheDocumentOnce();
+    void programChangesAreNotEdits();
+    void enablingRulesOfButtons();
+    void enablingRulesOfMenus();
+    void startUpOpensTheFirstArgumentWhole();
+    void startUpReportsAnUnreadableFile_data();
+    void startUpReportsAnUnreadableFile();
+    void indicatorsFollowTheKeyboard();
+    void clockPanels();
+};
+
+void TestFrmMain::firstStartWithoutSettings()
+{
+    Banco b;
+    frmMain& v = b.arrancar();
+    QCOMPARE(v.windowTitle(), u"Nimbo"_s);
+    QCOMPARE(v.Consulta->toPlainText(), u"SELECT "_s);
+    QCOMPARE(v.Consulta->selStart(), 7);
+    QCOMPARE(v.Consulta->selLength(), 0);
+    QVERIFY(!habilitado(v, u"Copy"_s));
+    QVERIFY(!habilitado(v, u"Cut"_s));
+    QVERIFY(!habilitado(v, u"Paste"_s));
+    QVERIFY(habilitado(v, u"Traducir"_s));
+    QVERIFY(habilitado(v, u"Envio"_s));
+    QVERIFY(habilitado(v, u"EnviarSQL"_s));
+
+    v.Consulta->setSelStart(0);
+    v.Consulta->setSelLength(1);
+    QCOMPARE(v.Consulta->selFontName(), u"MS Sans Serif"_s);
+    QCOMPARE(v.Consulta->selFontSize(), 8.0);
+    QCOMPARE(v.Consulta->selColor(), ColorValue::textoVentana);
+    QCOMPARE(v.Consulta->backColor(), ColorValue::fondoVentana);
+    QVERIFY(!v.Consulta->selBold() && !v.Consulta->selItalic());
+    QCOMPARE(Twips::desdePixeles(v.pos()), QPoint(1005, 1005)); // 1000 twips, to the nearest pixel
+    QCOMPARE(v.documento().etiqueta(), u"<sin nombre>"_s);
+    QVERIFY(!v.documento().modificado());
+    QCOMPARE(v.Picture1->toolTip(), u"No conectado al SGBD"_s);
+
+
+    QVERIFY(b.estado.VerTablaActiva && b.estado.PonerCeroAuto && b.estado.TodasLasFilas);
+    QVERIFY(v.entradaMenu(u"mnuPoner0"_s)->isChecked());
+    QVERIFY(v.entradaMenu(u"mnuVerTabla"_s)->isChecked());
+    QVERIFY(b.plataforma.mensajes.mostrados.isEmpty());
+}
+
+void TestFrmMain::toolbarButtonsRunTheirMenuEntries()
+{
+    Banco b;
+    frmMain& v = b.arrancar();
+    QStringList ejecutadas;
+    const QList<std::pair<QString, QString>> botones = {
+        {u"New"_s, u"mnuFileNew"_s},      {u"Open"_s, u"mnuFileOpen"_s},     {u"Save"_s, u"mnuFileSave"_s},
+        {u"Print"_s, u"mnuFilePrint"_s},  {u"Cut"_s, u"mnuEditCut"_s},      {u"Copy"_s, u"mnuEditCopy"_s},
+        {u"Paste"_s, u"mnuEditPaste"_s},  {u"Conexión"_s, u"mnuConnect"_s},  {u"Traducir"_s, u"mnuTraducir"_s},
+        {u"Envio"_s, u"mnuEnviar"_s},     {u"EnviarSQL"_s, u"mnuSinNIEB"_s}, {u"Info"_s, u"mnuInfo"_s},
+        {u"Desconectar"_s, u"mnuDesconectar"_s}, {u"About"_s, u"mnuHelpAbout"_s},
+    };
+    for (const auto& [clave, entrada] : botones)
+        v.registrarComando(entrada, [&ejecutadas, entrada] { ejecutadas.append(entrada); });
+
+    for (const auto& [clave, entrada] : botones) {
+        QAction* accion = v.boton(clave);
+        QVERIFY2(accion, qPrintable(clave));
+        accion->setEnabled(true);
+        QTest::mouseClick(v.tbToolBar->widgetForAction(accion), Qt::LeftButton);
+        QCOMPARE(ejecutadas.takeLast(), entrada);
+    }
+    // Fourteen buttons and five separators.
+    QCOMPARE(v.tbToolBar->actions().size(), 19);
+    v.tbToolBar_ButtonClick(u"Nada"_s);
+    QVERIFY(ejecutadas.isEmpty());
+}
+
+void TestFrmMain::menuShortcutsWinOverTheEditor()
+{
+    Banco b;
+    frmMain& v = b.arrancar();
+    QApplication::setActiveWindow(&v);
+    QVERIFY(QTest::qWaitForWindowActive(&v));
+    v.Consulta->setFocus();
+    int compatibles = 0;
+    v.registrarComando(u"mnuAtribCompatibles"_s, [&] { ++compatibles; });
+
+    // Ctrl+A is the compatible-attributes command, not the editor's select-all.
+    QTest::keyClick(v.Consulta, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(compatibles, 1);
+    QCOMPARE(v.Consulta->selLength(), 0);
+
+    // A key whose entry is disabled goes back to the editor.
+    v.entradaMenu(u"mnuAtribCompatibles"_s)->setEnabled(false);
+    QTest::keyClick(v.Consulta, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(compatibles, 1);
+    QCOMPARE(v.Consulta->selLength(), 7);
+}
+
+void TestFrmMain::settingsRoundTripThroughClose()
+{
+    Banco b;
+    {
+        frmMain& v = b.arrancar();
+        QTest::keyClicks(v.Consulta, u"* FROM EMPLEADOS"_s);
+        seleccionarTodo(v.Consulta);
+        v.Consulta->setSelColor(0x00336699u);
+        v.Consulta->setSelFontName(u"Courier New"_s);
+        v.Consulta->setSelFontSize(12);
+        v.Consulta->setSelBold(true);
+        v.Consulta->setSelItalic(true);
+        v.Consulta->setSelStrikethru(true);
+        v.Consulta->setSelUnderline(true);
+        v.Consulta->setBackColor(0x00E0F0F0u);
+        v.Consulta->setSelStart(3); // the caret anywhere: the first character is what is stored
+        v.move(40, 50);
+        QVERIFY(v.close());
+    }
+    QCOMPARE(b.guardado(u"MainLeft"_s), u"600"_s);
+    QCOMPARE(b.guardado(u"MainTop"_s), u"750"_s);
+    QCOMPARE(b.guardado(u"FontBold"_s), u"True"_s);
+
+    // The next run reads the file anew.
+    QSettingsStore releidos(b.plataforma.rutaAjustes());
+    Platform otra{b.plataforma.mensajes, releidos, b.plataforma.reloj, b.plataforma.teclado};
+    Module1 estado;
+    const auto v = Arrancar(estado, otra, {});
+    QCOMPARE(v->pos(), QPoint(40, 50));
+    v->Consulta->setSelStart(0);
+    v->Consulta->setSelLength(1);
+    QCOMPARE(v->Consulta->selColor(), 0x00336699u);
+    QCOMPARE(v->Consulta->backColor(), 0x00E0F0F0u);
+    QCOMPARE(v->Consulta->selFontName(), u"Courier New"_s);
+    QCOMPARE(v->Consulta->selFontSize(), 12.0);
+    QVERIFY(v->Consulta->selBold() && v->Consulta->selItalic());
+    QVERIFY(v->Consulta->selStrikethru() && v->Consulta->selUnderline());
+    // Applying stored settings is not an edit.
+    QVERIFY(!v->documento().modificado());
+}
+
+void TestFrmMain::closeGuardsAgainstInvisibleText_data()
+{
+    const QPalette paleta = QApplication::palette();
+    QTest::addColumn<quint32>("texto");
+    QTest::addColumn<quint32>("fondo");
+    QTest::addColumn<bool>("invisible");
+    QTest::newRow("same RGB") << 0x00123456u << 0x00123456u << true;
+    QTest::newRow("RGB that looks like the system background")
+        << ColorValue::desdeColor(ColorValue::aColor(ColorValue::fondoVentana, paleta)) << ColorValue::fondoVentana << true;
+    QTest::newRow("different colours are kept") << 0x000000FFu << 0x00FFFFFFu << false;
+}
+
+void TestFrmMain::closeGuardsAgainstInvisibleText()
+{
+    QFETCH(quint32, texto);
+    QFETCH(quint32, fondo);
+    QFETCH(bool, invisible);
+    Banco b;
+    {
+        frmMain& v = b.arrancar();
+        seleccionarTodo(v.Consulta);
+        v.Consulta->setSelColor(texto);
+        v.Consulta->setBackColor(fondo);
+        v.close();
+    }
+    const QString textoGuardado = b.guardado(u"ForeColor"_s);
+    const QString fondoGuardado = b.guardado(u"BackColor"_s);
+    if (invisible) {
+        QCOMPARE(textoGuardado, u"-2147483640"_s);
+        QCOMPARE(fondoGuardado, u"-2147483643"_s);
+    } else {
+        QCOMPARE(textoGuardado, QString::number(qint32(texto)));
+        QCOMPARE(fondoGuardado, QString::number(qint32(fondo)));
+    }
+}
+
+void TestFrmMain::minimizedCloseKeepsStoredPosition()
+{
+    Banco b;
+    b.ajustar("MainLeft=2010\nMainTop=3000\nFontName=Arial\n");
+    {
+        frmMain& v = b.arrancar();
+        QCOMPARE(v.pos(), QPoint(134, 200));
+        v.move(10, 10);
+        v.showMinimized();
+        QVERIFY(v.isMinimized());
+        v.close();
+    }
+    QCOMPARE(b.guardado(u"MainLeft"_s), u"2010"_s);
+    QCOMPARE(b.guardado(u"MainTop"_s), u"3000"_s);
+    // The editor settings are stored all the same.
+    QCOMPARE(b.guardado(u"FontName"_s), u"Arial"_s);
+    QCOMPARE(b.guardado(u"FontSize"_s), u"8"_s);
+}
+
+void TestFrmMain::settingsWriteFailureIsReported()
+{
+    Banco b;
+    QFile tapon(b.plataforma.carpeta.filePath(u"tapon"_s));
+    QVERIFY(tapon.open(QIODevice::WriteOnly));
+    tapon.close();
+    QSettingsStore inalcanzable(b.plataforma.carpeta.filePath(u"tapon/Nimbo.ini"_s));
+    Platform p{b.plataforma.mensajes, inalcanzable, b.plataforma.reloj, b.plataforma.teclado};
+    Module1 estado;
+    auto v = Arrancar(estado, p, {});
+    v->close();
+    QCOMPARE(b.plataforma.mensajes.mostrados.size(), 1);
+    QCOMPARE(b.plataforma.mensajes.mostrados.first().texto, u"No se han podido guardar los ajustes del editor."_s);
+}
+
+void TestFrmMain::resizeSnaps_data()
+{
+    // Sizes in pixels; the snapped twips need whole pixels enough to hold them.
+    QTest::addColumn<QSize>("pedido");
+    QTest::addColumn<QSize>("esperado");
+    QTest::newRow("narrow springs back to 6160") << QSize(200, 400) << QSize(411, 400);
+    QTest::newRow("low springs back to 2450") << QSize(600, 100) << QSize(600, 164);
+    QTest::newRow("collapsed opens again at 4515") << QSize(600, 20) << QSize(600, 301);
+    QTest::newRow("both") << QSize(10, 10) << QSize(411, 301);
+    QTest::newRow("large enough is left alone") << QSize(700, 500) << QSize(700, 500);
+}
+
+void TestFrmMain::resizeSnaps()
+{
+    QFETCH(QSize, pedido);
+    QFETCH(QSize, esperado);
+    Banco b;
+    frmMain& v = b.arrancar();
+    const QSize marco = v.frameGeometry().size() - v.size();
+    v.resize(pedido - marco);
+    QTRY_COMPARE(v.frameGeometry().size(), esperado);
+}
+
+void TestFrmMain::layoutFollowsTheWindowWidth()
+{
+    Banco b;
+    frmMain& v = b.arrancar();
+    // At the opening width of 7550 twips the editor is 7080 wide and its frame 7260.
+    QCOMPARE(v.frameGeometry().size(), QSize(503, 301));
+    QCOMPARE(v.Consulta->width(), 472);
+    QCOMPARE(v.Frame2->width(), 484);
+    QCOMPARE(v.Consulta->height(), Twips::aPixeles(4515 - 2025));
+    v.resize(QSize(800, 600) - (v.frameGeometry().size() - v.size()));
+    QTRY_COMPARE(v.Consulta->width(), Twips::aPixeles(800 * 15 - 470));
+    QCOMPARE(v.Consulta->height(), Twips::aPixeles(600 * 15 - 2025));
+    QCOMPARE(v.Picture1->x(), Twips::aPixeles(800 * 15 - 845));
+    QVERIFY(panel(v, "panEstado")->width() <= Twips::aPixeles(800 * 15 - 3350));
+}
+
+void TestFrmMain::editsMarkTheDocumentOnce()
+{
+    Banco b;
+    frmMain& v = b.arrancar();
+    b.estado.SentenciaSQL = u"SELECT NOMBRE FROM EMPLEADOS"_s;
+    QTest::keyClicks(v.Consulta, u"*"_s);
+    QCOMPARE(v.documento().etiqueta(), u"» <sin nombre>"_s);
+    QVERIFY(b.estado.SentenciaSQL.isEmpty());
+
+    b.estado.SentenciaSQL = u"SELECT 1 FROM DUAL"_s;
+    QTest::keyClick(v.Consulta, Qt::Key_Backspace);
+    QCOMPARE(v.documento().etiqueta(), u"» <sin nombre>"_s);
+    QVERIFY(b.estado.SentenciaSQL.isEmpty());
+
+    // A file read is not an edit; the first key afterwards is.
+    const QString ruta = b.escribirFichero(u"q.vql"_s, "SELECT * FROM T");
+    v.documento().Leer_Fichero(ruta);
+    QCOMPARE(v.documento().etiqueta(), ruta);
+    QCOMPARE(b.estado.FicheroActual, ruta);
+    QTest::keyClicks(v.Consulta, u" "_s);
+    QCOMPARE(v.documento().etiqueta(), u"» "_s + ruta);
+}
+
+void TestFrmMain::programChangesAreNotEdits()
+{
+    Banco b;
+    frmMain& v = b.arrancar();
+    b.estado.SentenciaSQL = u"SELECT 1 FROM DUAL"_s;
+    {
+        CambioPropio cambio(b.estado);
+        v.Consulta->reemplazarTexto(u"SELECT * FROM PISOS"_s);
+    }
+    QCOMPARE(v.Consulta->toPlainText(), u"SELECT * FROM PISOS"_s);
+    QVERIFY(!v.documento().modificado());
+    QCOMPARE(b.estado.SentenciaSQL, u"SELECT 1 FROM DUAL"_s);
+
+    // Steps that raise no change notification must not swallow the user's next edit.
+    {
+        CambioPropio cambio(b.estado);
+        v.Consulta->setBackColor(0x00C0FFFFu);
+    }
+    {
+        CambioPropio cambio(b.estado);
+        v.Consulta->setSelBold(false); // nothing selected, nothing changes
+    }
+    QVERIFY(!b.estado.IgnorarCambio);
+    QTest::keyClicks(v.Consulta, u"x"_s);
+    QVERIFY(v.documento().modificado());
+    QVERIFY(b.estado.SentenciaSQL.isEmpty());
+}
+
+void TestFrmMain::enablingRulesOfButtons()
+{
+    Banco b;
+    frmMain& v = b.arrancar();
+    seleccionarTodo(v.Consulta);
+    QVERIFY(habilitado(v, u"Copy"_s) && habilitado(v, u"Cut"_s));
+    v.Consulta->setSelStart(2);
+    QVERIFY(!habilitado(v, u"Copy"_s) && !habilitado(v, u"Cut"_s));
+
+    QGuiApplication::clipboard()->setText(u"FEQ"_s);
+    QVERIFY(habilitado(v, u"Paste"_s));
+    QGuiApplication::clipboard()->clear();
+    QVERIFY(!habilitado(v, u"Paste"_s));
+
+    v.Consulta->clear();
+    QVERIFY(!habilitado(v, u"Traducir"_s));
+    QVERIFY(!habilitado(v, u"Envio"_s));
+    QVERIFY(!habilitado(v, u"EnviarSQL"_s));
+    QTest::keyClicks(v.Consulta, u"S"_s);
+    QVERIFY(habilitado(v, u"Traducir"_s) && habilitado(v, u"Envio"_s) && habilitado(v, u"EnviarSQL"_s));
+}
+
+void TestFrmMain::enablingRulesOfMenus()
+{
+    Banco b;
+    frmMain& v = b.arrancar();
+    v.Consulta->clear();
+    v.mnuSGBD_click();
+    QVERIFY(!entradaHabilitada(v, u"mnuTraducir"_s));
+    QVERIFY(!entradaHabilitada(v, u"mnuEnviar"_s));
+    QVERIFY(!entradaHabilitada(v, u"mnuSinNIEB"_s));
+    QVERIFY(!entradaHabilitada(v, u"mnuDesconectar"_s));
+    QVERIFY(entradaHabilitada(v, u"mnuConnect"_s));
+
+    QTest::keyClicks(v.Consulta, u"SELECT"_s);
+    b.estado.conexion.conectado = true;
+    v.mnuSGBD_click();
+    QVERIFY(entradaHabilitada(v, u"mnuTraducir"_s) && entradaHabilitada(v, u"mnuEnviar"_s));
+    QVERIFY(entradaHabilitada(v, u"mnuSinNIEB"_s) && entradaHabilitada(v, u"mnuDesconectar"_s));
+
+    v.mnuEdit_click();
+    QVERIFY(!entradaHabilitada(v, u"mnuEditUndo"_s));
+    QVERIFY(!entradaHabilitada(v, u"mnuEditCut"_s) && !entradaHabilitada(v, u"mnuEditCopy"_s));
+    QVERIFY(!entradaHabilitada(v, u"mnuEditPaste"_s));
+    QVERIFY(entradaHabilitada(v, u"mnuSelTodo"_s));
+
+    seleccionarTodo(v.Consulta);
+    QGuiApplication::clipboard()->setText(u"NFEQ"_s);
+    // The rules run as the menu opens.
+    QMenu* edicion = v.menuBar()->findChild<QMenu*>(u"mnuEdit"_s);
+    Q_EMIT edicion->aboutToShow();
+    QVERIFY(entradaHabilitada(v, u"mnuEditCut"_s) && entradaHabilitada(v, u"mnuEditCopy"_s));
+    QVERIFY(entradaHabilitada(v, u"mnuEditPaste"_s));
+    v.entradaMenu(u"mnuEditUndo"_s)->setEnabled(true);
+    Q_EMIT edicion->aboutToShow();
+    QVERIFY(!entradaHabilitada(v, u"mnuEditUndo"_s));
+
+    v.Consulta->clear();
+    v.mnuEdit_click();
+    QVERIFY(!entradaHabilitada(v, u"mnuSelTodo"_s));
+}
+
+void TestFrmMain::startUpOpensTheFirstArgumentWhole()
+{
+    Banco b;
+    b.ajustar("FontBold=True\nFontName=Courier\n");
+    const QString ruta = b.escribirFichero(u"mi consulta.vql"_s, "SELECT * FROM PISOS\r\nWHERE PRECIO FEQ #200\r\n");
+    frmMain& v = b.arrancar({ruta, u"otra.vql"_s});
+    QCOMPARE(v.Consulta->toPlainText(), u"SELECT * FROM PISOS\nWHERE PRECIO FEQ #200\n"_s);
+    QCOMPARE(v.documento().etiqueta(), ruta);
+    QCOMPARE(b.estado.FicheroActual, ruta);
+    QVERIFY(!v.documento().modificado());
+    QVERIFY(b.plataforma.mensajes.mostrados.isEmpty());
+    // The text read takes the stored appearance.
+    v.Consulta->setSelStart(0);
+    v.Consulta->setSelLength(1);
+    QVERIFY(v.Consulta->selBold());
+    QCOMPARE(v.Consulta->selFontName(), u"Courier"_s);
+}
+
+void TestFrmMain::startUpReportsAnUnreadableFile_data()
+{
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<QString>("titulo");
+    QTest::addColumn<QString>("linea");
+    QTest::newRow("missing") << u"no existe.vql"_s << -1 << u"Error de Lectura"_s << u"Imposible abrir el fichero."_s;
+    QTest::newRow("too large") << u"grande.vql"_s << 32769 << u"Imposible abrir fichero"_s
+                               << u"- Tamaño del fichero: 32769 bytes."_s;
+}
+
+void TestFrmMain::startUpReportsAnUnreadableFile()
+{
+    QFETCH(QString, nombre);
+    QFETCH(int, bytes);
+    QFETCH(QString, titulo);
+    QFETCH(QString, linea);
+    Banco b;
+    const QString ruta = bytes < 0 ? b.plataforma.carpeta.filePath(nombre) : b.escribirFichero(nombre, QByteArray(bytes, 'x'));
+    frmMain& v = b.arrancar({ruta});
+    QCOMPARE(b.plataforma.mensajes.mostrados.size(), 1);
+    const Mensaje m = b.plataforma.mensajes.mostrados.first();
+    QCOMPARE(m.titulo, titulo);
+    QCOMPARE(m.icono, Mensaje::Icono::Critico);
+    QVERIFY2(m.texto.split(u'\r').contains(linea), qPrintable(m.texto));
+    // Nothing changed: the program starts as usual.
+    QCOMPARE(v.Consulta->toPlainText(), u"SELECT "_s);
+    QCOMPARE(v.documento().etiqueta(), u"<sin nombre>"_s);
+    QVERIFY(b.estado.FicheroActual.isEmpty());
+}
+
+void TestFrmMain::indicatorsFollowTheKeyboard()
+{
+    Banco b;
+    frmMain& v = b.arrancar();
+    QLabel* mayus = panel(v, "panMayus");
+    QLabel* ins = panel(v, "panIns");
+    QCOMPARE(mayus->text(), u"MAYÚS"_s);
+    QCOMPARE(ins->text(), u"INS"_s);
+    QVERIFY(!mayus->isEnabled());
+    QVERIFY(ins->isEnabled());
+
+    b.plataforma.teclado.mayusculas = true;
+    QTest::keyClick(v.Consulta, Qt::Key_CapsLock);
+    QTRY_VERIFY(mayus->isEnabled());
+
+    QTest::keyClick(v.Consulta, Qt::Key_Insert);
+    QVERIFY(v.Consulta->overwriteMode());
+    QVERIFY(!ins->isEnabled());
+    QTest::keyClick(v.Consulta, Qt::Key_Insert);
+    QVERIFY(ins->isEnabled());
+}
+
+void TestFrmMain::clockPanels()
+{
+    Banco b;
+    b.plataforma.reloj.momento = QDateTime(QDate(2026, 3, 1), QTime(21, 7, 59));
+    frmMain& v = b.arrancar();
+    QCOMPARE(panel(v, "panTime")->text(), u"21:07"_s);
+    QCOMPARE(panel(v, "panDate")->text(), QLocale().toString(QDate(2026, 3, 1), QLocale::ShortFormat));
+    b.plataforma.reloj.momento = QDateTime(QDate(2026, 3, 2), QTime(0, 0, 5));
+    v.Timer1_Timer();
+    QCOMPARE(panel(v, "panTime")->text(), u"00:00"_s);
+    QCOMPARE(v.Timer1->interval(), 10000);
+    QVERIFY(v.Timer1->isActive());
+}
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"

@@ -1,0 +1,132 @@
+// The platform helpers: colour values, twips, centring and the settings store.
+#include "ColorValue.h"
+#include "Module1.h"
+#include "SettingsStore.h"
+#include "Twips.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPalette>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void colorValue_rgbIsLaidOutBlueGreenRed();
+    void colorValue_systemColoursFollowThePalette();
+    void colorValue_sameLookAcrossSystemAndRgb();
+    void twips_roundTripAndRounding();
+    void posicionCentrada_data();
+    void posicionCentrada();
+    void centrarVentana_movesWithoutResizing();
+    void settings_roundTripAndAbsentKeys();
+    void settings_writeFailureIsReported();
+};
+
+void TestPlatform::colorValue_rgbIsLaidOutBlueGreenRed()
+{
+    QCOMPARE(ColorValue::desdeColor(QColor(0x12, 0x34, 0x56)), 0x00563412u);
+    const QPalette paleta;
+    QCOMPARE(ColorValue::aColor(0x00563412u, paleta), QColor(0x12, 0x34, 0x56));
+    QVERIFY(!ColorValue::esDeSistema(0x00FFFFFFu));
+    QVERIFY(ColorValue::esDeSistema(ColorValue::textoVentana));
+    // The decimal forms the settings keep.
+    QCOMPARE(qint32(ColorValue::textoVentana), -2147483640);
+    QCOMPARE(qint32(ColorValue::fondoVentana), -2147483643);
+}
+
+void TestPlatform::colorValue_systemColoursFollowThePalette()
+{
+    QPalette paleta;
+    paleta.setColor(QPalette::Active, QPalette::Text, QColor(1, 2, 3));
+    paleta.setColor(QPalette::Active, QPalette::Base, QColor(250, 251, 252));
+    QCOMPARE(ColorValue::aColor(ColorValue::textoVentana, paleta), QColor(1, 2, 3));
+    QCOMPARE(ColorValue::aColor(ColorValue::fondoVentana, paleta), QColor(250, 251, 252));
+}
+
+void TestPlatform::colorValue_sameLookAcrossSystemAndRgb()
+{
+    QPalette paleta;
+    paleta.setColor(QPalette::Active, QPalette::Base, Qt::white);
+    QVERIFY(ColorValue::seVenIguales(ColorValue::fondoVentana, 0x00FFFFFFu, paleta));
+    QVERIFY(!ColorValue::seVenIguales(ColorValue::fondoVentana, 0x00FFFFFEu, paleta));
+}
+
+void TestPlatform::twips_roundTripAndRounding()
+{
+    QCOMPARE(Twips::aPixeles(1440), 96);
+    QCOMPARE(Twips::aPixeles(7550), 503); // 503.3
+    QCOMPARE(Twips::aPixeles(7), 0);
+    QCOMPARE(Twips::aPixeles(8), 1);
+    QCOMPARE(Twips::aPixeles(-8), -1);
+    QCOMPARE(Twips::desdePixeles(QPoint(67, 2)), QPoint(1005, 30));
+}
+
+void TestPlatform::posicionCentrada_data()
+{
+    QTest::addColumn<QSize>("pantalla");
+    QTest::addColumn<QSize>("ventana");
+    QTest::addColumn<QPoint>("esperada");
+    QTest::newRow("even") << QSize(15360, 11520) << QSize(7550, 4515) << QPoint(3905, 3502);
+    QTest::newRow("odd difference drops the half") << QSize(101, 51) << QSize(0, 0) << QPoint(50, 25);
+    QTest::newRow("larger than the screen, towards zero") << QSize(100, 100) << QSize(115, 101) << QPoint(-7, 0);
+}
+
+void TestPlatform::posicionCentrada()
+{
+    QFETCH(QSize, pantalla);
+    QFETCH(QSize, ventana);
+    QFETCH(QPoint, esperada);
+    QCOMPARE(::posicionCentrada(pantalla, ventana), esperada);
+}
+
+void TestPlatform::centrarVentana_movesWithoutResizing()
+{
+    QWidget ventana;
+    ventana.resize(300, 200);
+    ventana.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ventana));
+    CentrarVentana(&ventana);
+    const QRect pantalla = ventana.screen()->geometry();
+    QCOMPARE(ventana.size(), QSize(300, 200));
+    QVERIFY(qAbs(ventana.frameGeometry().center().x() - pantalla.center().x()) <= 1);
+    QVERIFY(qAbs(ventana.frameGeometry().center().y() - pantalla.center().y()) <= 1);
+}
+
+void TestPlatform::settings_roundTripAndAbsentKeys()
+{
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(u"Nimbo.ini"_s);
+    {
+        QSettingsStore ajustes(ruta);
+        QCOMPARE(ajustes.leer(u"FontName"_s, u"defecto"_s), u"defecto"_s);
+        ajustes.escribir(u"FontName"_s, u"Courier, New"_s);
+        QVERIFY(ajustes.guardar());
+    }
+    QSettingsStore otra(ruta);
+    QCOMPARE(otra.leer(u"FontName"_s, {}), u"Courier, New"_s);
+    // The values live in the "Settings" section of the file.
+    QFile fichero(ruta);
+    QVERIFY(fichero.open(QIODevice::ReadOnly));
+    QVERIFY(fichero.readAll().contains("[Settings]"));
+}
+
+void TestPlatform::settings_writeFailureIsReported()
+{
+    // A folder that cannot exist (its parent is a file) stands for a store that cannot be written.
+    QTemporaryDir carpeta;
+    QFile tapon(carpeta.filePath(u"tapon"_s));
+    QVERIFY(tapon.open(QIODevice::WriteOnly));
+    tapon.close();
+    QSettingsStore ajustes(carpeta.filePath(u"tapon/Nimbo.ini"_s));
+    ajustes.escribir(u"MainLeft"_s, u"1000"_s);
+    QVERIFY(!ajustes.guardar());
+}
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"
