@@ -2,7 +2,6 @@
 
 #include "ColorValue.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTextBlock>
@@ -70,6 +69,8 @@ void EditorConsulta::reemplazarTexto(const QString& texto)
     QTextCursor todo(document());
     todo.select(QTextCursor::Document);
     todo.insertText(texto, apariencia);
+    // A new text starts a new history: undo must not bring back a text that belongs to another file.
+    document()->clearUndoRedoStacks();
 }
 
 QTextCharFormat EditorConsulta::formatoSeleccion() const
@@ -213,17 +214,10 @@ void EditorConsulta::changeEvent(QEvent* evento)
 
 bool EditorConsulta::event(QEvent* evento)
 {
-    // The editor claims standard keys such as Ctrl+A or Ctrl+C for itself; a key that an enabled
-    // command of the window holds runs that command instead.
-    if (evento->type() == QEvent::ShortcutOverride) {
-        const QKeySequence tecla(static_cast<QKeyEvent*>(evento)->keyCombination());
-        const auto acciones = window()->findChildren<QAction*>();
-        for (const QAction* accion : acciones) {
-            if (accion->isEnabled() && accion->shortcuts().contains(tecla)) {
-                evento->ignore();
-                return false;
-            }
-        }
+    if (evento->type() == QEvent::ShortcutOverride && m_esDeVentana
+        && m_esDeVentana(QKeySequence(static_cast<QKeyEvent*>(evento)->keyCombination()))) {
+        evento->ignore();
+        return false;
     }
     return QTextEdit::event(evento);
 }

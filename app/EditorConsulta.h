@@ -2,10 +2,12 @@
 
 #include <QTextEdit>
 
+#include <functional>
+
 // The query editor: a rich-text editor whose text is formatted as a whole. It offers the selection
 // operations of a classic rich-text box (selection start and length, and the selection's colour and
-// font), keeps colours as stored colour values so that a system colour stays one, toggles overwrite
-// mode with the Insert key, and leaves to the window's menus the shortcuts they hold.
+// font), keeps colours as stored colour values so that a system colour stays one, and toggles
+// overwrite mode with the Insert key.
 class EditorConsulta : public QTextEdit {
     Q_OBJECT
 public:
@@ -19,7 +21,7 @@ public:
     // Selects that many characters from the selection start.
     void setSelLength(int longitud);
     QString selText() const;
-    // Replaces the whole text; the new text keeps the editor's appearance.
+    // Replaces the whole text and starts a new undo history; the new text keeps the editor's appearance.
     void reemplazarTexto(const QString& texto);
 
     // Attributes of the selection, read from its first character (or at the caret when empty);
@@ -38,6 +40,10 @@ public:
     void setSelStrikethru(bool activo);
     bool selUnderline() const;
     void setSelUnderline(bool activo);
+
+    // Keys that a command of the window holds: the editor leaves them to the window instead of
+    // acting on them itself (Ctrl+A, Ctrl+C and the like).
+    void setAtajosDeVentana(std::function<bool(const QKeySequence&)> esDeVentana) { m_esDeVentana = std::move(esDeVentana); }
 
     // The background is a property of the editor, not of the text: changing it raises no change.
     quint32 backColor() const { return m_backColor; }
@@ -58,4 +64,5 @@ private:
     void pintarColores();
 
     quint32 m_backColor;
+    std::function<bool(const QKeySequence&)> m_esDeVentana;
 };

@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -78,6 +80,7 @@ frmMain::frmMain(Module1& estado, const Platform& plataforma, QWidget* parent)
     connect(entradaMenu(u"mnuPoner0"_s), &QAction::toggled, this, [this](bool marcado) { m_estado.PonerCeroAuto = marcado; });
     connect(entradaMenu(u"mnuVerTabla"_s), &QAction::toggled, this, [this](bool marcado) { m_estado.VerTablaActiva = marcado; });
 
+    Consulta->setAtajosDeVentana([this](const QKeySequence& tecla) { return atajoConComando(tecla); });
     connect(Consulta, &QTextEdit::textChanged, this, &frmMain::Consulta_Change);
     connect(Consulta, &QTextEdit::selectionChanged, this, &frmMain::Consulta_SelChange);
     connect(Consulta, &EditorConsulta::modoSobrescrituraCambiado, this, &frmMain::actualizarIndicadores);
@@ -174,6 +177,16 @@ void frmMain::ejecutarEntrada(const QString& entrada)
         (*comando)();
 }
 
+// The editor claims standard keys such as Ctrl+A or Ctrl+C for itself. A key held by an enabled
+// entry that has a command runs that command instead; any other key stays the editor's.
+bool frmMain::atajoConComando(const QKeySequence& tecla) const
+{
+    const auto acciones = menuBar()->findChildren<QAction*>();
+    return std::any_of(acciones.cbegin(), acciones.cend(), [&](const QAction* accion) {
+        return accion->isEnabled() && accion->shortcut() == tecla && m_comandos.contains(accion->objectName());
+    });
+}
+
 bool frmMain::portapapelesConTexto() const
 {
     return !QGuiApplication::clipboard()->text().isEmpty();
@@ -186,6 +199,8 @@ void frmMain::Form_Load()
     Consulta->setSelStart(0);
     Consulta->setSelLength(Consulta->longitudTexto());
     aplicarApariencia();
+    // The stored appearance is where the user starts from, not a step to undo.
+    Consulta->document()->clearUndoRedoStacks();
 
     move(Twips::aPixeles(AjustesEditor::leerPosicion(m_plataforma.ajustes)));
 
@@ -378,22 +393,28 @@ void frmMain::closeEvent(QCloseEvent* evento)
 
 void frmMain::Form_Unload()
 {
-    PunteroOcupado puntero;
-
-    // Every other window goes with the main window.
-    const auto ventanas = QApplication::topLevelWidgets();
-    for (QWidget* ventana : ventanas) {
-        if (ventana != this && ventana->isVisible())
-            ventana->close();
+    bool guardados = false;
+    {
+        PunteroOcupado puntero;
+        // Every other window goes with the main window.
+        const auto ventanas = QApplication::topLevelWidgets();
+        for (QWidget* ventana : ventanas) {
+            if (ventana != this && ventana->isVisible())
+                ventana->close();
+        }
+        if (!isMinimized())
+            AjustesEditor::escribirPosicion(m_plataforma.ajustes, Twips::desdePixeles(pos()));
+        guardados = guardarAjustes();
     }
-
-    if (!isMinimized())
-        AjustesEditor::escribirPosicion(m_plataforma.ajustes, Twips::desdePixeles(pos()));
-    guardarAjustes();
+    if (!guardados) {
+        m_plataforma.mensajes.mostrar(Mensaje::aviso(
+            u"Nimbo: Aviso"_s, u"No se han podido guardar los ajustes del editor."_s, Mensaje::Icono::Critico), this);
+    }
 }
 
-// Stores the appearance of the first character, which stands for the whole text.
-void frmMain::guardarAjustes()
+// Stores the appearance of the first character, which stands for the whole text; false when the
+// settings could not be written.
+bool frmMain::guardarAjustes()
 {
     Consulta->setSelStart(0);
     Consulta->setSelLength(1);
@@ -412,8 +433,5 @@ void frmMain::guardarAjustes()
         a.colorFondo = ColorValue::fondoVentana;
     }
     AjustesEditor::escribirApariencia(m_plataforma.ajustes, a);
-    if (!m_plataforma.ajustes.guardar()) {
-        m_plataforma.mensajes.mostrar(Mensaje::aviso(
-            u"Nimbo: Aviso"_s, u"No se han podido guardar los ajustes del editor."_s, Mensaje::Icono::Critico), this);
-    }
+    return m_plataforma.ajustes.guardar();
 }

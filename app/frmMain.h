@@ -68,7 +68,7 @@ private:
     void construirControles();
     void construirBarraEstado();
     void aplicarApariencia();
-    void guardarAjustes();
+    bool guardarAjustes();
     void habilitarBotonesEdicion();
     void actualizarIndicadores();
     void ejecutarEntrada(const QString& entrada);
@@ -76,6 +76,7 @@ private:
     QSize tamanoExteriorTwips() const;
     QMenu* menu(const QString& nombre) const;
     bool portapapelesConTexto() const;
+    bool atajoConComando(const QKeySequence& tecla) const;
 
     Module1& m_estado;
     Platform m_plataforma;

@@ -4,6 +4,7 @@
 #include "EditorConsulta.h"
 #include "FakePlatform.h"
 #include "Main.h"
+#include "MenuPrincipal.h"
 #include "Module1.h"
 #include "Twips.h"
 #include "frmMain.h"
@@ -123,12 +124,15 @@ void TestFrmMain::firstStartWithoutSettings()
     QCOMPARE(Twips::desdePixeles(v.pos()), QPoint(1005, 1005)); // 1000 twips, to the nearest pixel
     QCOMPARE(v.documento().etiqueta(), u"<sin nombre>"_s);
     QVERIFY(!v.documento().modificado());
+    QVERIFY(!v.Consulta->document()->isUndoAvailable());
     QCOMPARE(v.Picture1->toolTip(), u"No conectado al SGBD"_s);
 
 
     QVERIFY(b.estado.VerTablaActiva && b.estado.PonerCeroAuto && b.estado.TodasLasFilas);
     QVERIFY(v.entradaMenu(u"mnuPoner0"_s)->isChecked());
     QVERIFY(v.entradaMenu(u"mnuVerTabla"_s)->isChecked());
+    v.entradaMenu(u"mnuPoner0"_s)->trigger();
+    QVERIFY(!b.estado.PonerCeroAuto && b.estado.VerTablaActiva);
     QVERIFY(b.plataforma.mensajes.mostrados.isEmpty());
 }
 
@@ -137,25 +141,22 @@ void TestFrmMain::toolbarButtonsRunTheirMenuEntries()
     Banco b;
     frmMain& v = b.arrancar();
     QStringList ejecutadas;
-    const QList<std::pair<QString, QString>> botones = {
-        {u"New"_s, u"mnuFileNew"_s},      {u"Open"_s, u"mnuFileOpen"_s},     {u"Save"_s, u"mnuFileSave"_s},
-        {u"Print"_s, u"mnuFilePrint"_s},  {u"Cut"_s, u"mnuEditCut"_s},      {u"Copy"_s, u"mnuEditCopy"_s},
-        {u"Paste"_s, u"mnuEditPaste"_s},  {u"Conexión"_s, u"mnuConnect"_s},  {u"Traducir"_s, u"mnuTraducir"_s},
-        {u"Envio"_s, u"mnuEnviar"_s},     {u"EnviarSQL"_s, u"mnuSinNIEB"_s}, {u"Info"_s, u"mnuInfo"_s},
-        {u"Desconectar"_s, u"mnuDesconectar"_s}, {u"About"_s, u"mnuHelpAbout"_s},
-    };
-    for (const auto& [clave, entrada] : botones)
-        v.registrarComando(entrada, [&ejecutadas, entrada] { ejecutadas.append(entrada); });
-
-    for (const auto& [clave, entrada] : botones) {
-        QAction* accion = v.boton(clave);
-        QVERIFY2(accion, qPrintable(clave));
+    const auto& botones = MenuPrincipal::botones();
+    for (const auto& boton : botones) {
+        if (!boton.clave.isEmpty())
+            v.registrarComando(boton.entrada, [&ejecutadas, boton] { ejecutadas.append(boton.entrada); });
+    }
+    // A click runs the command of the button's menu entry.
+    for (const auto& boton : botones) {
+        if (boton.clave.isEmpty())
+            continue;
+        QVERIFY2(v.entradaMenu(boton.entrada), qPrintable(boton.entrada));
+        QAction* accion = v.boton(boton.clave);
         accion->setEnabled(true);
         QTest::mouseClick(v.tbToolBar->widgetForAction(accion), Qt::LeftButton);
-        QCOMPARE(ejecutadas.takeLast(), entrada);
+        QCOMPARE(ejecutadas.takeLast(), boton.entrada);
     }
-    // Fourteen buttons and five separators.
-    QCOMPARE(v.tbToolBar->actions().size(), 19);
+    QCOMPARE(v.tbToolBar->actions().size(), 19); // fourteen buttons and five separators
     v.tbToolBar_ButtonClick(u"Nada"_s);
     QVERIFY(ejecutadas.isEmpty());
 }
@@ -167,6 +168,11 @@ void TestFrmMain::menuShortcutsWinOverTheEditor()
     QApplication::setActiveWindow(&v);
     QVERIFY(QTest::qWaitForWindowActive(&v));
     v.Consulta->setFocus();
+    // Until a command is routed to the entry, the key is the editor's.
+    QTest::keyClick(v.Consulta, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(v.Consulta->selLength(), 7);
+    v.Consulta->setSelStart(7);
+
     int compatibles = 0;
     v.registrarComando(u"mnuAtribCompatibles"_s, [&] { ++compatibles; });
 
@@ -351,6 +357,8 @@ void TestFrmMain::editsMarkTheDocumentOnce()
     v.documento().Leer_Fichero(ruta);
     QCOMPARE(v.documento().etiqueta(), ruta);
     QCOMPARE(b.estado.FicheroActual, ruta);
+    // Undo cannot bring back the text of before the file, which a save would then write over it.
+    QVERIFY(!v.Consulta->document()->isUndoAvailable());
     QTest::keyClicks(v.Consulta, u" "_s);
     QCOMPARE(v.documento().etiqueta(), u"» "_s + ruta);
 }
@@ -359,6 +367,12 @@ void TestFrmMain::programChangesAreNotEdits()
 {
     Banco b;
     frmMain& v = b.arrancar();
+    // A formatting step the program does not mark as its own counts as an edit.
+    seleccionarTodo(v.Consulta);
+    v.Consulta->setSelFontName(u"Arial"_s);
+    QVERIFY(v.documento().modificado());
+    v.documento().setEtiqueta(DocumentoConsulta::sinNombre);
+
     b.estado.SentenciaSQL = u"SELECT 1 FROM DUAL"_s;
     {
         CambioPropio cambio(b.estado);

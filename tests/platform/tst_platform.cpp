@@ -1,15 +1,20 @@
 // The platform helpers: colour values, twips, centring and the settings store.
 #include "ColorValue.h"
+#include "MessageBoxes.h"
 #include "Module1.h"
 #include "SettingsStore.h"
 #include "Twips.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPalette>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 using namespace Qt::StringLiterals;
@@ -26,6 +31,8 @@ private Q_SLOTS:
     void centrarVentana_movesWithoutResizing();
     void settings_roundTripAndAbsentKeys();
     void settings_writeFailureIsReported();
+    void messageBoxes_data();
+    void messageBoxes();
 };
 
 void TestPlatform::colorValue_rgbIsLaidOutBlueGreenRed()
@@ -126,6 +133,53 @@ void TestPlatform::settings_writeFailureIsReported()
     QSettingsStore ajustes(carpeta.filePath(u"tapon/Nimbo.ini"_s));
     ajustes.escribir(u"MainLeft"_s, u"1000"_s);
     QVERIFY(!ajustes.guardar());
+}
+
+void TestPlatform::messageBoxes_data()
+{
+    QTest::addColumn<Mensaje>("mensaje");
+    QTest::addColumn<QStringList>("botones");
+    QTest::addColumn<int>("tecla");
+    QTest::addColumn<Respuesta>("respuesta");
+    const Mensaje aviso = Mensaje::aviso(u"Nimbo: Aviso"_s, u"Primera\rSegunda"_s, Mensaje::Icono::Informacion);
+    const Mensaje siNo = Mensaje::preguntaSiNo(u"¿Desconectar?"_s, u"¿Seguro?"_s);
+    const Mensaje siNoCancelar = Mensaje::preguntaSiNoCancelar(u"¿Salvar?"_s, u"¿Guardar?"_s);
+    QTest::newRow("notice, Enter") << aviso << QStringList{u"Aceptar"_s} << int(Qt::Key_Return) << Respuesta::Aceptar;
+    QTest::newRow("yes/no, Enter takes No") << siNo << QStringList{u"&Sí"_s, u"&No"_s} << int(Qt::Key_Return) << Respuesta::No;
+    QTest::newRow("yes/no, Escape is No") << siNo << QStringList{u"&Sí"_s, u"&No"_s} << int(Qt::Key_Escape) << Respuesta::No;
+    QTest::newRow("yes/no/cancel, Enter takes Cancelar")
+        << siNoCancelar << QStringList{u"&Sí"_s, u"&No"_s, u"Cancelar"_s} << int(Qt::Key_Return) << Respuesta::Cancelar;
+    QTest::newRow("yes/no/cancel, Escape is Cancelar")
+        << siNoCancelar << QStringList{u"&Sí"_s, u"&No"_s, u"Cancelar"_s} << int(Qt::Key_Escape) << Respuesta::Cancelar;
+}
+
+void TestPlatform::messageBoxes()
+{
+    QFETCH(Mensaje, mensaje);
+    QFETCH(QStringList, botones);
+    QFETCH(int, tecla);
+    QFETCH(Respuesta, respuesta);
+    QStringList vistos;
+    QString texto;
+    QString titulo;
+    // The box is modal: look at it and answer from inside its own event loop.
+    QTimer::singleShot(0, [&] {
+        auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(caja);
+        titulo = caja->windowTitle();
+        texto = caja->text();
+        const auto lista = caja->buttons();
+        for (QAbstractButton* b : lista)
+            vistos.append(b->text());
+        QTest::keyClick(caja, Qt::Key(tecla));
+    });
+    QtMessageBoxes cajas;
+    QCOMPARE(cajas.mostrar(mensaje), respuesta);
+    QCOMPARE(titulo, mensaje.titulo);
+    QCOMPARE(texto, QString(mensaje.texto).replace(u'\r', u'\n'));
+    std::sort(vistos.begin(), vistos.end());
+    std::sort(botones.begin(), botones.end());
+    QCOMPARE(vistos, botones);
 }
 
 QTEST_MAIN(TestPlatform)
