@@ -14,8 +14,8 @@ namespace {
 const QString prefijoModificado = u"» "_s;
 } // namespace
 
-DocumentoConsulta::DocumentoConsulta(Module1& estado, const Platform& plataforma, EditorConsulta* editor,
-                                     QGroupBox* marco, QObject* parent)
+DocumentoConsulta::DocumentoConsulta(
+    Module1& estado, const Platform& plataforma, EditorConsulta* editor, QGroupBox* marco, QObject* parent)
     : QObject(parent)
     , m_estado(estado)
     , m_plataforma(plataforma)
@@ -51,9 +51,9 @@ void DocumentoConsulta::Leer_Fichero(const QString& NombreF)
     const FicheroConsulta::Lectura lectura = FicheroConsulta::leer(NombreF);
     switch (lectura.estado) {
     case FicheroConsulta::Lectura::Estado::DemasiadoGrande:
-        m_plataforma.mensajes.mostrar(Mensaje::aviso(
-            u"Imposible abrir fichero"_s,
-            u"Fichero "_s + NombreF + u" demasiado extenso para editarlo aquí. Seguramente no se trata de una consulta SQL/NIEB."_s
+        m_plataforma.mensajes.mostrar(Mensaje::aviso(u"Imposible abrir fichero"_s,
+            u"Fichero "_s + NombreF
+                + u" demasiado extenso para editarlo aquí. Seguramente no se trata de una consulta SQL/NIEB."_s
                 + u"\r- Tamaño del fichero: "_s + QString::number(lectura.tamano) + u" bytes."_s
                 + u"\r- Tamaño máximo de fichero: 32768 bytes (32KB)."_s,
             Mensaje::Icono::Critico));
@@ -62,8 +62,7 @@ void DocumentoConsulta::Leer_Fichero(const QString& NombreF)
         m_plataforma.mensajes.mostrar(
             Mensaje::aviso(u"Error de Lectura"_s, u"Imposible abrir el fichero."_s, Mensaje::Icono::Critico));
         return;
-    case FicheroConsulta::Lectura::Estado::Leido:
-        break;
+    case FicheroConsulta::Lectura::Estado::Leido: break;
     }
     m_estado.FicheroActual = NombreF;
     setEtiqueta(NombreF);

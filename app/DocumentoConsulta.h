@@ -19,7 +19,7 @@ public:
     static inline const QString sinNombre = QStringLiteral("<sin nombre>");
 
     DocumentoConsulta(Module1& estado, const Platform& plataforma, EditorConsulta* editor, QGroupBox* marco,
-                      QObject* parent = nullptr);
+        QObject* parent = nullptr);
 
     QString etiqueta() const { return m_etiqueta; }
     void setEtiqueta(const QString& etiqueta);

@@ -43,7 +43,10 @@ public:
 
     // Keys that a command of the window holds: the editor leaves them to the window instead of
     // acting on them itself (Ctrl+A, Ctrl+C and the like).
-    void setAtajosDeVentana(std::function<bool(const QKeySequence&)> esDeVentana) { m_esDeVentana = std::move(esDeVentana); }
+    void setAtajosDeVentana(std::function<bool(const QKeySequence&)> esDeVentana)
+    {
+        m_esDeVentana = std::move(esDeVentana);
+    }
 
     // The background is a property of the editor, not of the text: changing it raises no change.
     quint32 backColor() const { return m_backColor; }

@@ -11,7 +11,7 @@ inline constexpr qint64 tamanoMaximo = 32768;
 struct Lectura {
     enum class Estado { Leido, DemasiadoGrande, Ilegible };
     Estado estado = Estado::Ilegible;
-    QString texto;    // the text, with lines ended by "\n"
+    QString texto;     // the text, with lines ended by "\n"
     qint64 tamano = 0; // size in bytes, when known
 };
 

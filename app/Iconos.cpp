@@ -13,7 +13,7 @@
 
 namespace {
 
-const QColor kTinta(0x2b, 0x36, 0x45);  // outlines
+const QColor kTinta(0x2b, 0x36, 0x45); // outlines
 const QColor kPapel(0xff, 0xff, 0xff);
 const QColor kGrisClaro(0xd5, 0xdb, 0xe2);
 const QColor kGris(0x9a, 0xa4, 0xb0);
@@ -49,18 +49,17 @@ void rellenar(QPainter& p, const QPolygonF& forma, const QColor& relleno)
 void pagina(QPainter& p, const QRectF& r, int lineas = 0, bool ondas = false)
 {
     const qreal d = qMin<qreal>(6, r.width() * 0.36);
-    rellenar(p, QPolygonF({r.topLeft(), {r.right() - d, r.top()}, {r.right(), r.top() + d},
-                           r.bottomRight(), r.bottomLeft()}),
-             kPapel);
-    rellenar(p, QPolygonF({{r.right() - d, r.top()}, {r.right() - d, r.top() + d},
-                           {r.right(), r.top() + d}}),
-             kGrisClaro);
+    rellenar(p,
+        QPolygonF({r.topLeft(), {r.right() - d, r.top()}, {r.right(), r.top() + d}, r.bottomRight(), r.bottomLeft()}),
+        kPapel);
+    rellenar(
+        p, QPolygonF({{r.right() - d, r.top()}, {r.right() - d, r.top() + d}, {r.right(), r.top() + d}}), kGrisClaro);
     p.setPen(trazo(ondas ? kAzul : kGris));
     p.setBrush(Qt::NoBrush);
     for (int i = 0; i < lineas; ++i) {
         const qreal y = r.top() + 10 + 4 * i;
         const qreal x0 = r.left() + 4, x1 = r.right() - 4;
-        if (ondas) {  // a wavy line stands for vague, fuzzy text
+        if (ondas) { // a wavy line stands for vague, fuzzy text
             QPainterPath onda({x0, y});
             const qreal paso = (x1 - x0) / 2;
             onda.quadTo(x0 + paso / 2, y - 2.5, x0 + paso, y);
@@ -124,7 +123,10 @@ QPainterPath formaNube(const QRectF& r)
     return base.united(bola(7.5, 10, 5.5)).united(bola(14, 7, 7)).united(bola(20.5, 11, 5));
 }
 
-void dibujaNuevo(QPainter& p) { pagina(p, QRectF(7, 3, 18, 26)); }
+void dibujaNuevo(QPainter& p)
+{
+    pagina(p, QRectF(7, 3, 18, 26));
+}
 
 void dibujaAbrir(QPainter& p)
 {
@@ -298,7 +300,7 @@ QIcon icono(Dibujo dibujo, std::initializer_list<int> lados = {16, 24, 32})
     return ic;
 }
 
-}  // namespace
+} // namespace
 
 namespace Iconos {
 
@@ -330,7 +332,7 @@ QPixmap conexion(bool conectado)
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.translate(1, 1);  // the 32-unit grid centred, one pixel of margin
+    p.translate(1, 1); // the 32-unit grid centred, one pixel of margin
     if (conectado) {
         cilindro(p, QRectF(5, 2, 20, 27), kAzul);
         // A lit green lamp.
@@ -352,4 +354,4 @@ QIcon aplicacion()
     return icono(dibujaNube, {16, 24, 32, 48, 64, 128});
 }
 
-}  // namespace Iconos
+} // namespace Iconos

@@ -11,4 +11,4 @@ QIcon botonBarra(const QString& clave);
 QPixmap conexion(bool conectado);
 // The program's window icon: a small cloud (Nimbo = nimbus cloud).
 QIcon aplicacion();
-}
+} // namespace Iconos

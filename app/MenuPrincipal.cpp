@@ -23,10 +23,22 @@ struct EntradaMenu {
     bool marcada = false;
 };
 
-EntradaMenu menu(const QString& nombre, const QString& titulo) { return {nombre, titulo, {}, true, false}; }
-EntradaMenu entrada(const QString& nombre, const QString& titulo, const QString& atajo = {}) { return {nombre, titulo, atajo}; }
-EntradaMenu marcada(const QString& nombre, const QString& titulo) { return {nombre, titulo, {}, false, true}; }
-EntradaMenu separador(const QString& nombre) { return {nombre, {}, {}}; }
+EntradaMenu menu(const QString& nombre, const QString& titulo)
+{
+    return {nombre, titulo, {}, true, false};
+}
+EntradaMenu entrada(const QString& nombre, const QString& titulo, const QString& atajo = {})
+{
+    return {nombre, titulo, atajo};
+}
+EntradaMenu marcada(const QString& nombre, const QString& titulo)
+{
+    return {nombre, titulo, {}, false, true};
+}
+EntradaMenu separador(const QString& nombre)
+{
+    return {nombre, {}, {}};
+}
 
 const QList<EntradaMenu>& tablaMenus()
 {

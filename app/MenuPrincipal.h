@@ -13,8 +13,8 @@ namespace MenuPrincipal {
 // A toolbar button and the menu entry whose command it runs.
 struct BotonBarra {
     QString clave;
-    QString consejo;  // tool tip
-    QString entrada;  // menu entry
+    QString consejo; // tool tip
+    QString entrada; // menu entry
 };
 
 // The buttons in order; an entry with an empty key is a separator.

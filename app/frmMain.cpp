@@ -42,7 +42,10 @@ QLabel* panel(const QString& nombre, const QString& texto = {})
 }
 
 // Pixels enough to hold the given twips: a size snapped to a minimum must not fall short by rounding.
-int pixelesPorExceso(int twips) { return (twips + Twips::porPixel - 1) / Twips::porPixel; }
+int pixelesPorExceso(int twips)
+{
+    return (twips + Twips::porPixel - 1) / Twips::porPixel;
+}
 
 } // namespace
 
@@ -70,15 +73,18 @@ frmMain::frmMain(Module1& estado, const Platform& plataforma, QWidget* parent)
     const auto acciones = menuBar()->findChildren<QAction*>();
     for (QAction* accion : acciones) {
         if (!accion->isSeparator() && !accion->menu() && !accion->objectName().isEmpty())
-            connect(accion, &QAction::triggered, this, [this, nombre = accion->objectName()] { ejecutarEntrada(nombre); });
+            connect(
+                accion, &QAction::triggered, this, [this, nombre = accion->objectName()] { ejecutarEntrada(nombre); });
     }
     connect(tbToolBar, &QToolBar::actionTriggered, this,
-            [this](QAction* accion) { tbToolBar_ButtonClick(accion->objectName()); });
+        [this](QAction* accion) { tbToolBar_ButtonClick(accion->objectName()); });
     connect(menu(u"mnuEdit"_s), &QMenu::aboutToShow, this, &frmMain::mnuEdit_click);
     connect(menu(u"mnuSGBD"_s), &QMenu::aboutToShow, this, &frmMain::mnuSGBD_click);
     // The two checked options mirror their check marks in the program-wide state.
-    connect(entradaMenu(u"mnuPoner0"_s), &QAction::toggled, this, [this](bool marcado) { m_estado.PonerCeroAuto = marcado; });
-    connect(entradaMenu(u"mnuVerTabla"_s), &QAction::toggled, this, [this](bool marcado) { m_estado.VerTablaActiva = marcado; });
+    connect(entradaMenu(u"mnuPoner0"_s), &QAction::toggled, this,
+        [this](bool marcado) { m_estado.PonerCeroAuto = marcado; });
+    connect(entradaMenu(u"mnuVerTabla"_s), &QAction::toggled, this,
+        [this](bool marcado) { m_estado.VerTablaActiva = marcado; });
 
     Consulta->setAtajosDeVentana([this](const QKeySequence& tecla) { return atajoConComando(tecla); });
     connect(Consulta, &QTextEdit::textChanged, this, &frmMain::Consulta_Change);
@@ -366,11 +372,8 @@ bool frmMain::eventFilter(QObject* objeto, QEvent* evento)
     switch (evento->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-    case QEvent::ApplicationStateChange:
-        QTimer::singleShot(0, this, &frmMain::actualizarIndicadores);
-        break;
-    default:
-        break;
+    case QEvent::ApplicationStateChange: QTimer::singleShot(0, this, &frmMain::actualizarIndicadores); break;
+    default: break;
     }
     return QMainWindow::eventFilter(objeto, evento);
 }
@@ -407,8 +410,10 @@ void frmMain::Form_Unload()
         guardados = guardarAjustes();
     }
     if (!guardados) {
-        m_plataforma.mensajes.mostrar(Mensaje::aviso(
-            u"Nimbo: Aviso"_s, u"No se han podido guardar los ajustes del editor."_s, Mensaje::Icono::Critico), this);
+        m_plataforma.mensajes.mostrar(
+            Mensaje::aviso(
+                u"Nimbo: Aviso"_s, u"No se han podido guardar los ajustes del editor."_s, Mensaje::Icono::Critico),
+            this);
     }
 }
 

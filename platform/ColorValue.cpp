@@ -16,19 +16,19 @@ namespace {
 QPalette::ColorRole rolDeSistema(quint32 indice)
 {
     switch (indice) {
-    case 4: return QPalette::Window;            // menu background
-    case 5: return QPalette::Base;              // window background
-    case 7: return QPalette::WindowText;        // menu text
-    case 8: return QPalette::Text;              // window text
+    case 4: return QPalette::Window;     // menu background
+    case 5: return QPalette::Base;       // window background
+    case 7: return QPalette::WindowText; // menu text
+    case 8: return QPalette::Text;       // window text
     case 13: return QPalette::Highlight;
     case 14: return QPalette::HighlightedText;
-    case 15: return QPalette::Button;           // button face
-    case 16: return QPalette::Dark;             // button shadow
-    case 17: return QPalette::PlaceholderText;  // grey text
+    case 15: return QPalette::Button;          // button face
+    case 16: return QPalette::Dark;            // button shadow
+    case 17: return QPalette::PlaceholderText; // grey text
     case 18: return QPalette::ButtonText;
-    case 20: return QPalette::Light;            // button highlight
-    case 21: return QPalette::Shadow;           // 3-D dark shadow
-    case 22: return QPalette::Midlight;         // 3-D light
+    case 20: return QPalette::Light;    // button highlight
+    case 21: return QPalette::Shadow;   // 3-D dark shadow
+    case 22: return QPalette::Midlight; // 3-D light
     case 23: return QPalette::ToolTipText;
     case 24: return QPalette::ToolTipBase;
     default: return QPalette::Window;

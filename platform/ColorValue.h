@@ -13,7 +13,10 @@ namespace ColorValue {
 inline constexpr quint32 textoVentana = 0x80000008u;
 inline constexpr quint32 fondoVentana = 0x80000005u;
 
-constexpr bool esDeSistema(quint32 valor) { return (valor & 0x80000000u) != 0; }
+constexpr bool esDeSistema(quint32 valor)
+{
+    return (valor & 0x80000000u) != 0;
+}
 
 // The RGB value of a concrete colour (alpha dropped).
 quint32 desdeColor(const QColor& color);

@@ -46,19 +46,20 @@ Respuesta QtMessageBoxes::mostrar(const Mensaje& mensaje, QWidget* propietario)
     QString texto = mensaje.texto;
     caja.setText(texto.replace(u'\r', u'\n'));
 
-    struct Boton { Respuesta respuesta; QString texto; QMessageBox::ButtonRole rol; };
+    struct Boton {
+        Respuesta respuesta;
+        QString texto;
+        QMessageBox::ButtonRole rol;
+    };
     QList<Boton> botones;
     switch (mensaje.botones) {
-    case Mensaje::Botones::Aceptar:
-        botones = {{Respuesta::Aceptar, u"Aceptar"_s, QMessageBox::AcceptRole}};
-        break;
+    case Mensaje::Botones::Aceptar: botones = {{Respuesta::Aceptar, u"Aceptar"_s, QMessageBox::AcceptRole}}; break;
     case Mensaje::Botones::SiNo:
         botones = {{Respuesta::Si, u"&Sí"_s, QMessageBox::YesRole}, {Respuesta::No, u"&No"_s, QMessageBox::NoRole}};
         break;
     case Mensaje::Botones::SiNoCancelar:
-        botones = {{Respuesta::Si, u"&Sí"_s, QMessageBox::YesRole},
-                   {Respuesta::No, u"&No"_s, QMessageBox::NoRole},
-                   {Respuesta::Cancelar, u"Cancelar"_s, QMessageBox::RejectRole}};
+        botones = {{Respuesta::Si, u"&Sí"_s, QMessageBox::YesRole}, {Respuesta::No, u"&No"_s, QMessageBox::NoRole},
+            {Respuesta::Cancelar, u"Cancelar"_s, QMessageBox::RejectRole}};
         break;
     }
     QHash<QAbstractButton*, Respuesta> respuestas;

@@ -6,7 +6,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString seccion = u"Settings"_s;
-QString claveCompleta(const QString& clave) { return seccion + u'/' + clave; }
+QString claveCompleta(const QString& clave)
+{
+    return seccion + u'/' + clave;
+}
 } // namespace
 
 QSettingsStore::QSettingsStore()

@@ -17,7 +17,7 @@ void CentrarVentana(QWidget* ventana)
     const QScreen* pantalla = ventana->screen() ? ventana->screen() : QGuiApplication::primaryScreen();
     if (!pantalla)
         return;
-    const QPoint destino = posicionCentrada(Twips::desdePixeles(pantalla->geometry().size()),
-                                            Twips::desdePixeles(ventana->frameGeometry().size()));
+    const QPoint destino = posicionCentrada(
+        Twips::desdePixeles(pantalla->geometry().size()), Twips::desdePixeles(ventana->frameGeometry().size()));
     ventana->move(pantalla->geometry().topLeft() + Twips::aPixeles(destino));
 }

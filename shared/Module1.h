@@ -16,8 +16,8 @@ struct Module1 {
     // The database connection.
     struct Conexion {
         bool conectado = false;
-        QString usuario;        // user name at the last successful login
-        QString baseDeDatos;    // database name at the last successful login
+        QString usuario;            // user name at the last successful login
+        QString baseDeDatos;        // database name at the last successful login
         bool servidorUsado = false; // a translation has run on this connection's server; never cleared
     };
 
@@ -47,8 +47,8 @@ struct Module1 {
     // The pending SQL: the translation of the editor text, or the text sent untranslated. Emptied
     // whenever the editor text can no longer match it.
     QString SentenciaSQL;
-    int numErrores = 0;          // translation errors reported by the last translation
-    QString TituloTabla;         // caption of the next result window
+    int numErrores = 0;  // translation errors reported by the last translation
+    QString TituloTabla; // caption of the next result window
     double SegundosTraduccion = 0;
     double SegundosConsulta = 0;
 
@@ -61,10 +61,10 @@ struct Module1 {
     bool VerTablaActiva = true;
     bool PonerCeroAuto = true;
 
-    short SentidoOrden = 1;      // column-sort toggle of the result window
+    short SentidoOrden = 1; // column-sort toggle of the result window
 
     // The query document.
-    QString FicheroActual;       // the file the query was last read from or written to; empty when unnamed
+    QString FicheroActual; // the file the query was last read from or written to; empty when unnamed
     // One-shot: the editor change now happening is the program's own, not an edit. Set only through
     // CambioPropio, so that it can never outlive the step that set it.
     bool IgnorarCambio = false;
@@ -78,7 +78,11 @@ struct Module1 {
 // raised no notification at all.
 class CambioPropio {
 public:
-    explicit CambioPropio(Module1& estado) : m_estado(estado) { m_estado.IgnorarCambio = true; }
+    explicit CambioPropio(Module1& estado)
+        : m_estado(estado)
+    {
+        m_estado.IgnorarCambio = true;
+    }
     ~CambioPropio() { m_estado.IgnorarCambio = false; }
     CambioPropio(const CambioPropio&) = delete;
     CambioPropio& operator=(const CambioPropio&) = delete;

@@ -65,7 +65,8 @@ void TestFicheroConsulta::encodingsAndLineEnds()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, texto);
-    const auto lectura = FicheroConsulta::leer(escribir(QString::fromLatin1(QTest::currentDataTag()) + u".vql"_s, bytes));
+    const auto lectura
+        = FicheroConsulta::leer(escribir(QString::fromLatin1(QTest::currentDataTag()) + u".vql"_s, bytes));
     QCOMPARE(lectura.estado, Estado::Leido);
     QCOMPARE(lectura.texto, texto);
 }

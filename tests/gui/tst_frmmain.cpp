@@ -60,9 +60,18 @@ struct Banco {
     }
 };
 
-bool habilitado(frmMain& v, const QString& clave) { return v.boton(clave)->isEnabled(); }
-bool entradaHabilitada(frmMain& v, const QString& nombre) { return v.entradaMenu(nombre)->isEnabled(); }
-QLabel* panel(frmMain& v, const char* nombre) { return v.findChild<QLabel*>(QString::fromLatin1(nombre)); }
+bool habilitado(frmMain& v, const QString& clave)
+{
+    return v.boton(clave)->isEnabled();
+}
+bool entradaHabilitada(frmMain& v, const QString& nombre)
+{
+    return v.entradaMenu(nombre)->isEnabled();
+}
+QLabel* panel(frmMain& v, const char* nombre)
+{
+    return v.findChild<QLabel*>(QString::fromLatin1(nombre));
+}
 
 void seleccionarTodo(EditorConsulta* e)
 {
@@ -126,7 +135,6 @@ void TestFrmMain::firstStartWithoutSettings()
     QVERIFY(!v.documento().modificado());
     QVERIFY(!v.Consulta->document()->isUndoAvailable());
     QCOMPARE(v.Picture1->toolTip(), u"No conectado al SGBD"_s);
-
 
     QVERIFY(b.estado.VerTablaActiva && b.estado.PonerCeroAuto && b.estado.TodasLasFilas);
     QVERIFY(v.entradaMenu(u"mnuPoner0"_s)->isChecked());
@@ -237,7 +245,8 @@ void TestFrmMain::closeGuardsAgainstInvisibleText_data()
     QTest::addColumn<bool>("invisible");
     QTest::newRow("same RGB") << 0x00123456u << 0x00123456u << true;
     QTest::newRow("RGB that looks like the system background")
-        << ColorValue::desdeColor(ColorValue::aColor(ColorValue::fondoVentana, paleta)) << ColorValue::fondoVentana << true;
+        << ColorValue::desdeColor(ColorValue::aColor(ColorValue::fondoVentana, paleta)) << ColorValue::fondoVentana
+        << true;
     QTest::newRow("different colours are kept") << 0x000000FFu << 0x00FFFFFFu << false;
 }
 
@@ -495,7 +504,8 @@ void TestFrmMain::startUpReportsAnUnreadableFile()
     QFETCH(QString, titulo);
     QFETCH(QString, linea);
     Banco b;
-    const QString ruta = bytes < 0 ? b.plataforma.carpeta.filePath(nombre) : b.escribirFichero(nombre, QByteArray(bytes, 'x'));
+    const QString ruta
+        = bytes < 0 ? b.plataforma.carpeta.filePath(nombre) : b.escribirFichero(nombre, QByteArray(bytes, 'x'));
     frmMain& v = b.arrancar({ruta});
     QCOMPARE(b.plataforma.mensajes.mostrados.size(), 1);
     const Mensaje m = b.plataforma.mensajes.mostrados.first();

@@ -5,12 +5,12 @@
 #include "SettingsStore.h"
 #include "Twips.h"
 
-#include <QApplication>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -145,8 +145,10 @@ void TestPlatform::messageBoxes_data()
     const Mensaje siNo = Mensaje::preguntaSiNo(u"¿Desconectar?"_s, u"¿Seguro?"_s);
     const Mensaje siNoCancelar = Mensaje::preguntaSiNoCancelar(u"¿Salvar?"_s, u"¿Guardar?"_s);
     QTest::newRow("notice, Enter") << aviso << QStringList{u"Aceptar"_s} << int(Qt::Key_Return) << Respuesta::Aceptar;
-    QTest::newRow("yes/no, Enter takes No") << siNo << QStringList{u"&Sí"_s, u"&No"_s} << int(Qt::Key_Return) << Respuesta::No;
-    QTest::newRow("yes/no, Escape is No") << siNo << QStringList{u"&Sí"_s, u"&No"_s} << int(Qt::Key_Escape) << Respuesta::No;
+    QTest::newRow("yes/no, Enter takes No")
+        << siNo << QStringList{u"&Sí"_s, u"&No"_s} << int(Qt::Key_Return) << Respuesta::No;
+    QTest::newRow("yes/no, Escape is No")
+        << siNo << QStringList{u"&Sí"_s, u"&No"_s} << int(Qt::Key_Escape) << Respuesta::No;
     QTest::newRow("yes/no/cancel, Enter takes Cancelar")
         << siNoCancelar << QStringList{u"&Sí"_s, u"&No"_s, u"Cancelar"_s} << int(Qt::Key_Return) << Respuesta::Cancelar;
     QTest::newRow("yes/no/cancel, Escape is Cancelar")

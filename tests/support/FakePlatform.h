@@ -33,7 +33,10 @@ public:
 // The outside world for a test: fakes, and real settings in an INI file of a temporary folder.
 class FakePlatform {
 public:
-    FakePlatform() : ajustes(rutaAjustes()) {}
+    FakePlatform()
+        : ajustes(rutaAjustes())
+    {
+    }
 
     QString rutaAjustes() const { return carpeta.filePath(QStringLiteral("Nimbo.ini")); }
     Platform servicios() { return {mensajes, ajustes, reloj, teclado}; }
