@@ -3,7 +3,6 @@
 #include "MessageBoxes.h"
 #include "Module1.h"
 #include "SettingsStore.h"
-#include "Twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,11 +24,9 @@ private Q_SLOTS:
     void colorValue_rgbIsLaidOutBlueGreenRed();
     void colorValue_systemColoursFollowThePalette();
     void colorValue_sameLookAcrossSystemAndRgb();
-    void twips_roundTripAndRounding();
     void posicionCentrada_data();
     void posicionCentrada();
     void centrarVentana_movesWithoutResizing();
-    void settings_roundTripAndAbsentKeys();
     void settings_writeFailureIsReported();
     void messageBoxes_data();
     void messageBoxes();
@@ -64,16 +61,6 @@ void TestPlatform::colorValue_sameLookAcrossSystemAndRgb()
     QVERIFY(!ColorValue::seVenIguales(ColorValue::fondoVentana, 0x00FFFFFEu, paleta));
 }
 
-void TestPlatform::twips_roundTripAndRounding()
-{
-    QCOMPARE(Twips::aPixeles(1440), 96);
-    QCOMPARE(Twips::aPixeles(7550), 503); // 503.3
-    QCOMPARE(Twips::aPixeles(7), 0);
-    QCOMPARE(Twips::aPixeles(8), 1);
-    QCOMPARE(Twips::aPixeles(-8), -1);
-    QCOMPARE(Twips::desdePixeles(QPoint(67, 2)), QPoint(1005, 30));
-}
-
 void TestPlatform::posicionCentrada_data()
 {
     QTest::addColumn<QSize>("pantalla");
@@ -103,24 +90,6 @@ void TestPlatform::centrarVentana_movesWithoutResizing()
     QCOMPARE(ventana.size(), QSize(300, 200));
     QVERIFY(qAbs(ventana.frameGeometry().center().x() - pantalla.center().x()) <= 1);
     QVERIFY(qAbs(ventana.frameGeometry().center().y() - pantalla.center().y()) <= 1);
-}
-
-void TestPlatform::settings_roundTripAndAbsentKeys()
-{
-    QTemporaryDir carpeta;
-    const QString ruta = carpeta.filePath(u"Nimbo.ini"_s);
-    {
-        QSettingsStore ajustes(ruta);
-        QCOMPARE(ajustes.leer(u"FontName"_s, u"defecto"_s), u"defecto"_s);
-        ajustes.escribir(u"FontName"_s, u"Courier, New"_s);
-        QVERIFY(ajustes.guardar());
-    }
-    QSettingsStore otra(ruta);
-    QCOMPARE(otra.leer(u"FontName"_s, {}), u"Courier, New"_s);
-    // The values live in the "Settings" section of the file.
-    QFile fichero(ruta);
-    QVERIFY(fichero.open(QIODevice::ReadOnly));
-    QVERIFY(fichero.readAll().contains("[Settings]"));
 }
 
 void TestPlatform::settings_writeFailureIsReported()
