@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ColorValue.h"
+
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -32,8 +34,8 @@ struct Module1 {
     struct AparienciaTabla {
         bool mostradaAntes = false;
         short alto = 0, ancho = 0, izquierda = 0, arriba = 0; // twips
-        quint32 colorTexto = 0x80000008u;
-        quint32 colorFondo = 0x80000005u;
+        quint32 colorTexto = ColorValue::textoVentana;
+        quint32 colorFondo = ColorValue::fondoVentana;
         bool negrita = false, subrayado = false, tachado = false, cursiva = false;
         QString fuente;
         float tamano = 0;
