@@ -58,6 +58,11 @@ double leerTamano(const SettingsStore& ajustes, const QString& clave, double por
     return ok && valor > 0 && valor <= tamanoMaximo ? valor : porDefecto;
 }
 
+QString textoVerdad(bool valor)
+{
+    return valor ? u"True"_s : u"False"_s;
+}
+
 bool leerVerdadGuardada(const SettingsStore& ajustes, const QString& clave, bool porDefecto)
 {
     return AjustesEditor::leerVerdad(leerTexto(ajustes, clave).value_or(QString()), porDefecto);
@@ -70,11 +75,6 @@ bool leerVerdad(const QString& texto, bool porDefecto)
     if (texto.trimmed().isEmpty())
         return porDefecto;
     return !texto.startsWith(u'F');
-}
-
-QString textoVerdad(bool valor)
-{
-    return valor ? u"True"_s : u"False"_s;
 }
 
 QPoint leerPosicion(const SettingsStore& ajustes)

@@ -36,6 +36,5 @@ void escribirApariencia(SettingsStore& ajustes, const AparienciaEditor& aparienc
 // A stored truth value is false when its text begins with an upper-case F ("False", "Falso") and
 // true for any other text.
 bool leerVerdad(const QString& texto, bool porDefecto);
-QString textoVerdad(bool valor);
 
 } // namespace AjustesEditor

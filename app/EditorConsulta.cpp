@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTextBlock>
-#include <QTextDocumentFragment>
 
 #include <algorithm>
 
@@ -54,11 +53,6 @@ void EditorConsulta::setSelLength(int longitud)
     cursor.setPosition(inicio);
     cursor.setPosition(std::clamp(inicio + longitud, inicio, longitudTexto()), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
-}
-
-QString EditorConsulta::selText() const
-{
-    return textCursor().selection().toPlainText();
 }
 
 void EditorConsulta::reemplazarTexto(const QString& texto)

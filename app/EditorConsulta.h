@@ -20,7 +20,6 @@ public:
     void setSelStart(int inicio);
     // Selects that many characters from the selection start.
     void setSelLength(int longitud);
-    QString selText() const;
     // Replaces the whole text and starts a new undo history; the new text keeps the editor's appearance.
     void reemplazarTexto(const QString& texto);
 

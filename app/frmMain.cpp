@@ -212,13 +212,9 @@ void frmMain::Form_Load()
 
     Consulta->setSelStart(Consulta->selLength());
 
-    boton(u"Copy"_s)->setEnabled(false);
-    boton(u"Cut"_s)->setEnabled(false);
-    boton(u"Paste"_s)->setEnabled(portapapelesConTexto());
-    const bool conTexto = Consulta->longitudTexto() > 0;
-    boton(u"Traducir"_s)->setEnabled(conTexto);
-    boton(u"Envio"_s)->setEnabled(conTexto);
-    boton(u"EnviarSQL"_s)->setEnabled(conTexto);
+    // Nothing is selected now, so Copy and Cut start disabled.
+    habilitarBotonesEdicion();
+    habilitarBotonesConsulta();
 }
 
 // Applies the stored appearance to the selection, one attribute at a time, none of them an edit.
@@ -239,6 +235,12 @@ void frmMain::aplicarApariencia()
     propio([&] { Consulta->setSelUnderline(a.subrayado); });
 }
 
+// What the window's frame adds to its inside; the sizes here are outer sizes.
+QSize frmMain::margenMarco() const
+{
+    return frameGeometry().size() - size();
+}
+
 QSize frmMain::tamanoExteriorTwips() const
 {
     return Twips::desdePixeles(frameGeometry().size());
@@ -250,7 +252,7 @@ void frmMain::showEvent(QShowEvent* evento)
     // The opening size is the outer size: the frame, once known, comes off the inside.
     if (!m_mostrada) {
         m_mostrada = true;
-        resize(Twips::aPixeles(QSize(anchoInicial, altoInicial)) - (frameGeometry().size() - size()));
+        resize(Twips::aPixeles(QSize(anchoInicial, altoInicial)) - margenMarco());
     }
 }
 
@@ -271,8 +273,7 @@ void frmMain::Form_Resize()
     if (destino.height() < altoMinimo)
         destino.setHeight(destino.height() < altoColapsado ? altoInicial : altoMinimo);
     if (destino != exterior) {
-        const QSize marco = frameGeometry().size() - size();
-        resize(QSize(pixelesPorExceso(destino.width()), pixelesPorExceso(destino.height())) - marco);
+        resize(QSize(pixelesPorExceso(destino.width()), pixelesPorExceso(destino.height())) - margenMarco());
     }
     colocarControles(destino);
 }
@@ -309,13 +310,19 @@ void frmMain::habilitarBotonesEdicion()
     boton(u"Paste"_s)->setEnabled(portapapelesConTexto());
 }
 
-void frmMain::Consulta_Change()
+// The buttons that send the query need one.
+void frmMain::habilitarBotonesConsulta()
 {
-    habilitarBotonesEdicion();
     const bool conTexto = Consulta->longitudTexto() > 0;
     boton(u"Traducir"_s)->setEnabled(conTexto);
     boton(u"Envio"_s)->setEnabled(conTexto);
     boton(u"EnviarSQL"_s)->setEnabled(conTexto);
+}
+
+void frmMain::Consulta_Change()
+{
+    habilitarBotonesEdicion();
+    habilitarBotonesConsulta();
 
     // The program's own change; CambioPropio clears the flag when its step ends.
     if (m_estado.IgnorarCambio)
@@ -368,13 +375,9 @@ void frmMain::actualizarIndicadores()
 bool frmMain::eventFilter(QObject* objeto, QEvent* evento)
 {
     // Caps Lock can change in any window, this program's or another's: look again after every key
-    // and whenever the program becomes active.
-    switch (evento->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ApplicationStateChange: QTimer::singleShot(0, this, &frmMain::actualizarIndicadores); break;
-    default: break;
-    }
+    // (changeEvent looks whenever the window becomes active).
+    if (evento->type() == QEvent::KeyPress || evento->type() == QEvent::KeyRelease)
+        QTimer::singleShot(0, this, &frmMain::actualizarIndicadores);
     return QMainWindow::eventFilter(objeto, evento);
 }
 

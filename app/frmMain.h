@@ -70,9 +70,11 @@ private:
     void aplicarApariencia();
     bool guardarAjustes();
     void habilitarBotonesEdicion();
+    void habilitarBotonesConsulta();
     void actualizarIndicadores();
     void ejecutarEntrada(const QString& entrada);
     void colocarControles(QSize exteriorTwips);
+    QSize margenMarco() const;
     QSize tamanoExteriorTwips() const;
     QMenu* menu(const QString& nombre) const;
     bool portapapelesConTexto() const;
