@@ -1,0 +1,119 @@
+#include "NimboQuery.h"
+
+#include "BaseEmbebida.h"
+#include "ErrorOra.h"
+#include "OraSession.h"
+
+#include <QCommandLineParser>
+#include <QLocale>
+#include <QProcessEnvironment>
+
+using namespace Qt::StringLiterals;
+
+namespace cli {
+
+namespace {
+
+QString textoDeCampo(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::Double)
+        return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+    QString t = v.toString();
+    t.replace(u'\\', u"\\\\"_s).replace(u'\t', u"\\t"_s).replace(u'\n', u"\\n"_s).replace(u'\r', u"\\r"_s);
+    return t;
+}
+
+// "-" reads the text from standard input.
+QString textoDeOpcion(const QString& valor, QTextStream& entrada)
+{
+    return valor == u"-"_s ? entrada.readAll() : valor;
+}
+
+} // namespace
+
+void escribirFilas(db::OraDynaset& filas, QTextStream& salida)
+{
+    const auto campos = filas.Fields();
+    QStringList linea;
+    for (int i = 0; i < campos.Count(); ++i)
+        linea << campos(i).Name();
+    salida << linea.join(u'\t') << '\n';
+    for (filas.DbMoveFirst(); !filas.Eof(); filas.DbMoveNext()) {
+        linea.clear();
+        for (int i = 0; i < campos.Count(); ++i) {
+            const QVariant v = campos(i).Value();
+            linea << (v.isNull() ? u"NULL"_s : textoDeCampo(v));
+        }
+        salida << linea.join(u'\t') << '\n';
+    }
+}
+
+int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& salida, QTextStream& err)
+{
+    QCommandLineParser p;
+    p.setApplicationDescription(u"Runs statements on a Nimbo database without windows."_s);
+    p.addHelpOption();
+    const QCommandLineOption optDb(u"db"_s, u"Database: \"2:\" (the embedded one, default) or an SQLite file."_s,
+        u"NAME"_s, db::nombreBaseEmbebida);
+    const QCommandLineOption optUsuario(
+        u"user"_s, u"User name (default: the demo account)."_s, u"USER"_s, db::usuarioDemo);
+    const QCommandLineOption optClave(
+        u"password"_s, u"Password (default: $NIMBO_PASSWORD, else the demo account's)."_s, u"PASSWORD"_s);
+    const QCommandLineOption optSql(
+        u"sql"_s, u"Run a query and print its rows (\"-\": read it from stdin)."_s, u"TEXT"_s);
+    const QCommandLineOption optExec(u"exec"_s, u"Run a statement that returns no rows (\"-\": stdin)."_s, u"TEXT"_s);
+    const QCommandLineOption optInstalar(u"install-server"_s,
+        u"Install the NIEB server into the SQLite file --db and create the account --user/--password."_s);
+    const QCommandLineOption optDonde(u"where"_s, u"Print the path of the embedded database."_s);
+    p.addOptions({optDb, optUsuario, optClave, optSql, optExec, optInstalar, optDonde});
+
+    if (!p.parse(argumentos)) {
+        err << p.errorText() << '\n';
+        return 2;
+    }
+    if (p.isSet(u"help"_s)) {
+        salida << p.helpText();
+        return 0;
+    }
+    const int acciones
+        = int(p.isSet(optSql)) + int(p.isSet(optExec)) + int(p.isSet(optInstalar)) + int(p.isSet(optDonde));
+    if (acciones != 1 || !p.positionalArguments().isEmpty()) {
+        err << "nimbo-query: give exactly one of --sql, --exec, --install-server, --where (see --help)\n";
+        return 2;
+    }
+    if (p.isSet(optDonde)) {
+        salida << db::rutaBaseEmbebida() << '\n';
+        return 0;
+    }
+
+    const QString usuario = p.value(optUsuario);
+    const QString entorno = QProcessEnvironment::systemEnvironment().value(u"NIMBO_PASSWORD"_s);
+    const QString clave = p.isSet(optClave) ? p.value(optClave) : (entorno.isEmpty() ? db::claveDemo : entorno);
+    try {
+        if (p.isSet(optInstalar)) {
+            const QString ruta = p.value(optDb);
+            if (ruta == db::nombreBaseEmbebida) {
+                err << "nimbo-query: --install-server needs --db with the path of an SQLite file\n";
+                return 2;
+            }
+            if (!db::instalarEnFichero(ruta, usuario, clave))
+                err << "nimbo-query: the account " << usuario.toUpper() << " existed already and was kept\n";
+            salida << "NIEB server installed in " << ruta << '\n';
+            return 0;
+        }
+        db::OraSession sesion;
+        const auto base = sesion.DbOpenDatabase(p.value(optDb), usuario + u'/' + clave, 0);
+        if (p.isSet(optExec)) {
+            base->DbExecuteSQL(textoDeOpcion(p.value(optExec), entrada));
+            return 0;
+        }
+        const auto filas = base->DbCreateDynaset(textoDeOpcion(p.value(optSql), entrada));
+        escribirFilas(*filas, salida);
+        return 0;
+    } catch (const db::ErrorOra& e) {
+        err << e.codigo() << '\t' << e.texto() << '\n';
+        return 1;
+    }
+}
+
+} // namespace cli

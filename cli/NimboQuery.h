@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace db {
+class OraDynaset;
+}
+
+namespace cli {
+
+// nimbo-query: the program's database work without windows. Returns the process exit status:
+// 0 done, 1 a server or database error (told on `err` as code and text), 2 a usage error.
+int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& salida, QTextStream& err);
+
+// Rows as tab-separated text with a header line; NULL as "NULL"; tabs, line breaks and backslashes
+// inside values written as \t, \n, \r and \\ so every row stays one line.
+void escribirFilas(db::OraDynaset& filas, QTextStream& salida);
+
+} // namespace cli

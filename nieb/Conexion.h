@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace nieb {
+
+// A value as it crosses between the server and its database: SQL NULL, integer, real or text.
+using Valor = std::variant<std::monostate, std::int64_t, double, std::string>;
+using Fila = std::vector<Valor>;
+
+inline bool esNulo(const Valor& v)
+{
+    return std::holds_alternative<std::monostate>(v);
+}
+// Integer reading of a value the way SQL would take it (text is parsed; NULL and junk give 0).
+std::int64_t comoEntero(const Valor& v);
+double comoReal(const Valor& v);
+std::string comoTexto(const Valor& v);
+
+// A failure of the database under the server. The backend maps it to the client's error codes.
+class ErrorBaseDatos : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What the server needs from the database it is installed in: statements with positional
+// parameters (?1, ?2, ...) and the number of the session it serves. Each backend provides one.
+class Conexion {
+public:
+    virtual ~Conexion() = default;
+    virtual void ejecutar(std::string_view sql, const std::vector<Valor>& parametros = {}) = 0;
+    virtual std::vector<Fila> consultar(std::string_view sql, const std::vector<Valor>& parametros = {}) = 0;
+    virtual std::int64_t sesion() const = 0;
+    // The database's own dictionary: its tables and views, and a table's columns in order.
+    virtual std::vector<std::string> tablas() = 0;
+    virtual std::vector<std::string> columnas(std::string_view tabla) = 0;
+};
+
+// Runs a group of statements as one unit: committed by confirmar(), rolled back otherwise.
+class Transaccion {
+public:
+    explicit Transaccion(Conexion& conexion);
+    ~Transaccion();
+    void confirmar();
+    Transaccion(const Transaccion&) = delete;
+    Transaccion& operator=(const Transaccion&) = delete;
+
+private:
+    Conexion& conexion_;
+    bool abierta_ = true;
+};
+
+} // namespace nieb

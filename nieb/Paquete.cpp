@@ -1,0 +1,85 @@
+#include "Paquete.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace nieb {
+
+namespace {
+
+std::string mayusculas(std::string_view s)
+{
+    std::string r(s);
+    std::ranges::transform(r, r.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return r;
+}
+
+void exigirArgumentos(const std::vector<Valor>& argumentos, size_t cuantos, const std::string& funcion)
+{
+    if (argumentos.size() != cuantos)
+        throw ErrorLlamada(ErrorLlamada::Motivo::ArgumentosIncorrectos, funcion);
+}
+
+} // namespace
+
+Valor Paquete::llamar(std::string_view funcion, const std::vector<Valor>& a)
+{
+    const auto f = mayusculas(funcion);
+    if (f == "NIEB_OBJ") {
+        exigirArgumentos(a, 2, f);
+        return NIEB_OBJ(comoTexto(a[0]), comoTexto(a[1]));
+    }
+    if (f == "NIEB_COL") {
+        exigirArgumentos(a, 3, f);
+        return NIEB_COL(comoTexto(a[0]), comoTexto(a[1]), comoTexto(a[2]));
+    }
+    if (f == "NIEB_FTYPE") {
+        exigirArgumentos(a, 2, f);
+        return std::int64_t{NIEB_FTYPE(comoEntero(a[0]), comoEntero(a[1]))};
+    }
+    if (f == "NIEB_FIN") {
+        exigirArgumentos(a, 0, f);
+        NIEB_FIN();
+        return {};
+    }
+    throw ErrorLlamada(ErrorLlamada::Motivo::FuncionDesconocida, f);
+}
+
+void Paquete::sesionIniciada()
+{
+    contar("SESIONES");
+}
+
+std::int64_t Paquete::NIEB_OBJ(std::string_view esquema, std::string_view tabla)
+{
+    catalogo_.sincronizarTablas();
+    return catalogo_.numeroTabla(esquema, tabla);
+}
+
+std::int64_t Paquete::NIEB_COL(std::string_view esquema, std::string_view tabla, std::string_view columna)
+{
+    catalogo_.sincronizarTablas();
+    return catalogo_.numeroColumna(esquema, tabla, columna);
+}
+
+int Paquete::NIEB_FTYPE(std::int64_t tabla, std::int64_t columna)
+{
+    return catalogo_.tipoDifuso(tabla, columna);
+}
+
+void Paquete::NIEB_FIN()
+{
+    Transaccion t(conexion_);
+    conexion_.ejecutar("DELETE FROM NIEB_QUERY WHERE SESSIONID = ?1", {conexion_.sesion()});
+    conexion_.ejecutar("DELETE FROM NIEB_ERRORS WHERE SESSIONID = ?1", {conexion_.sesion()});
+    t.confirmar();
+}
+
+void Paquete::contar(std::string_view evento, std::int64_t cuanto)
+{
+    conexion_.ejecutar("INSERT INTO NIEB_STATS (EVENTO, NUM) VALUES (?1, ?2) "
+                       "ON CONFLICT (EVENTO) DO UPDATE SET NUM = NUM + ?2",
+        {std::string(evento), cuanto});
+}
+
+} // namespace nieb

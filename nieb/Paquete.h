@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Catalogo.h"
+#include "Conexion.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nieb {
+
+// A call the package cannot take: an unknown function, or the wrong number of arguments.
+class ErrorLlamada : public std::runtime_error {
+public:
+    enum class Motivo { FuncionDesconocida, ArgumentosIncorrectos };
+    ErrorLlamada(Motivo motivo, const std::string& funcion)
+        : std::runtime_error(funcion)
+        , motivo(motivo)
+    {
+    }
+    Motivo motivo;
+};
+
+// NIEB_PKG: the server's entry points, run inside the caller's database session.
+class Paquete {
+public:
+    static constexpr std::string_view nombre = "NIEB_PKG";
+
+    explicit Paquete(Conexion& conexion)
+        : conexion_(conexion)
+        , catalogo_(conexion)
+    {
+    }
+
+    // Runs NIEB_PKG.<funcion>(argumentos). Procedures return NULL.
+    Valor llamar(std::string_view funcion, const std::vector<Valor>& argumentos);
+
+    // Counts a new session in NIEB_STATS; the backend calls it when a connection opens.
+    void sesionIniciada();
+
+    std::int64_t NIEB_OBJ(std::string_view esquema, std::string_view tabla);
+    std::int64_t NIEB_COL(std::string_view esquema, std::string_view tabla, std::string_view columna);
+    int NIEB_FTYPE(std::int64_t tabla, std::int64_t columna);
+    void NIEB_FIN();
+
+private:
+    void contar(std::string_view evento, std::int64_t cuanto = 1);
+
+    Conexion& conexion_;
+    Catalogo catalogo_;
+};
+
+} // namespace nieb

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "Conexion.h"
+
+#include <cstdint>
+#include <string>
+
+struct sqlite3;
+
+namespace nieb {
+
+// One SQLite database handle, closed with the object. Errors become ErrorSqlite with SQLite's own
+// result code and message, for the caller to map.
+class ErrorSqlite : public ErrorBaseDatos {
+public:
+    ErrorSqlite(int codigo, const std::string& mensaje)
+        : ErrorBaseDatos(mensaje)
+        , codigo(codigo)
+    {
+    }
+    int codigo; // SQLite's extended result code
+};
+
+class ConexionSqlite : public Conexion {
+public:
+    enum class Apertura { Existente, Crear };
+
+    ConexionSqlite(const std::string& ruta, Apertura apertura);
+    ~ConexionSqlite() override;
+    ConexionSqlite(const ConexionSqlite&) = delete;
+    ConexionSqlite& operator=(const ConexionSqlite&) = delete;
+
+    sqlite3* handle() const { return db_; }
+    void setSesion(std::int64_t sesion) { sesion_ = sesion; }
+
+    void ejecutar(std::string_view sql, const std::vector<Valor>& parametros = {}) override;
+    std::vector<Fila> consultar(std::string_view sql, const std::vector<Valor>& parametros = {}) override;
+    std::int64_t sesion() const override { return sesion_; }
+    std::vector<std::string> tablas() override;
+    std::vector<std::string> columnas(std::string_view tabla) override;
+
+    bool existeTabla(std::string_view nombre);
+
+    // How long a statement waits for another connection's lock before it fails as busy.
+    static inline int esperaPorBloqueoMs = 5000;
+    [[noreturn]] void fallar(int codigo) const;
+
+private:
+    sqlite3* db_ = nullptr;
+    std::int64_t sesion_ = 0;
+};
+
+// The server's SQL functions that do not depend on a session: LEAST and GREATEST as the client's
+// statements expect them (NULL when any argument is NULL).
+void registrarFuncionesComunes(sqlite3* db);
+
+// True when the NIEB catalogue is installed in the database.
+bool servidorInstalado(ConexionSqlite& conexion);
+
+// Installs the NIEB catalogue and package into the database, owned by `propietario`, in one transaction.
+// `versionSgbd` is recorded in NIEB_INFO; `fecha` is the installation date (YYYY-MM-DD).
+void instalarServidor(ConexionSqlite& conexion, const std::string& propietario, const std::string& fecha);
+
+} // namespace nieb

@@ -1,0 +1,107 @@
+-- NIEB server catalogue for SQLite databases. Run once, in one transaction, by the installer.
+-- Column names with "#" are quoted here; client statements write them bare (OBJ#) and the
+-- database library quotes them before SQLite sees them.
+
+-- Stable table numbers: a table keeps its number for as long as it exists. The installer and every
+-- connection bring this list up to date with sqlite_schema (SQLite has no DDL triggers).
+CREATE TABLE NIEB_OBJETOS (
+  "OBJ#" INTEGER PRIMARY KEY AUTOINCREMENT,
+  TABLE_NAME TEXT NOT NULL UNIQUE COLLATE NOCASE
+);
+
+CREATE TABLE NIEB_INFO (OPCION TEXT NOT NULL, VALOR TEXT);
+CREATE TABLE NIEB_OPTIONS (OPCION TEXT NOT NULL, VALOR TEXT);
+CREATE TABLE NIEB_STATS (EVENTO TEXT PRIMARY KEY, NUM INTEGER NOT NULL DEFAULT 0);
+
+-- The server's packages as the dictionary reports them.
+CREATE TABLE NIEB_PAQUETES (
+  OBJECT_NAME TEXT PRIMARY KEY,
+  OBJECT_TYPE TEXT NOT NULL DEFAULT 'PACKAGE',
+  STATUS TEXT NOT NULL DEFAULT 'VALID'
+);
+
+CREATE VIEW ACCESSIBLE_TABLES AS
+  SELECT (SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'PROPIETARIO') AS OWNER, TABLE_NAME, "OBJ#"
+  FROM NIEB_OBJETOS;
+
+-- Fuzzy attributes. COL# is the 1-based column position; a type-2 attribute is catalogued under the
+-- position of its kind column XT.
+CREATE TABLE FCL (
+  "OBJ#" INTEGER NOT NULL REFERENCES NIEB_OBJETOS ("OBJ#") ON DELETE CASCADE,
+  "COL#" INTEGER NOT NULL,
+  F_TYPE INTEGER NOT NULL CHECK (F_TYPE IN (1, 2, 3)),
+  LEN INTEGER,
+  MARGEN REAL,
+  MUCHO REAL,
+  COM TEXT,
+  PRIMARY KEY ("OBJ#", "COL#")
+);
+
+-- Linguistic labels of type-1 and type-2 attributes.
+CREATE TABLE LFOC (
+  "OBJ#" INTEGER NOT NULL,
+  "COL#" INTEGER NOT NULL,
+  FUZZY_ID INTEGER NOT NULL,
+  LABEL TEXT NOT NULL,
+  ALFA REAL NOT NULL,
+  BETA REAL NOT NULL,
+  GAMMA REAL NOT NULL,
+  DELTA REAL NOT NULL,
+  PRIMARY KEY ("OBJ#", "COL#", FUZZY_ID),
+  UNIQUE ("OBJ#", "COL#", LABEL COLLATE NOCASE),
+  FOREIGN KEY ("OBJ#", "COL#") REFERENCES FCL ("OBJ#", "COL#") ON DELETE CASCADE,
+  CHECK (ALFA <= BETA AND BETA <= GAMMA AND GAMMA <= DELTA)
+);
+
+-- Similarity of type-3 labels, one row per unordered pair (the relation is symmetric). A label's row
+-- with itself (degree 1) lists a label that is like no other; the labels of a type-3 attribute are
+-- those that appear here.
+CREATE TABLE LOCT3 (
+  "OBJ#" INTEGER NOT NULL,
+  "COL#" INTEGER NOT NULL,
+  LABEL_1 TEXT NOT NULL COLLATE NOCASE,
+  LABEL_2 TEXT NOT NULL COLLATE NOCASE,
+  DEGREE REAL NOT NULL CHECK (DEGREE >= 0 AND DEGREE <= 1),
+  PRIMARY KEY ("OBJ#", "COL#", LABEL_1, LABEL_2),
+  FOREIGN KEY ("OBJ#", "COL#") REFERENCES FCL ("OBJ#", "COL#") ON DELETE CASCADE
+);
+
+-- Compatible type-3 attributes, by number; ACT3 shows them by name.
+CREATE TABLE NIEB_COMPATIBLES (
+  "OBJ1#" INTEGER NOT NULL,
+  "COL1#" INTEGER NOT NULL,
+  "OBJ2#" INTEGER NOT NULL,
+  "COL2#" INTEGER NOT NULL,
+  PRIMARY KEY ("OBJ1#", "COL1#", "OBJ2#", "COL2#"),
+  FOREIGN KEY ("OBJ1#", "COL1#") REFERENCES FCL ("OBJ#", "COL#") ON DELETE CASCADE,
+  FOREIGN KEY ("OBJ2#", "COL2#") REFERENCES FCL ("OBJ#", "COL#") ON DELETE CASCADE
+);
+
+CREATE VIEW ACT3 AS
+  SELECT t1.OWNER AS OWNER_1, t1.TABLE_NAME AS TABLE_1, c1.name AS COLUMN_1,
+         t2.OWNER AS OWNER_2, t2.TABLE_NAME AS TABLE_2, c2.name AS COLUMN_2
+  FROM NIEB_COMPATIBLES k
+  JOIN ACCESSIBLE_TABLES t1 ON t1."OBJ#" = k."OBJ1#"
+  JOIN pragma_table_info(t1.TABLE_NAME) c1 ON c1.cid = k."COL1#" - 1
+  JOIN ACCESSIBLE_TABLES t2 ON t2."OBJ#" = k."OBJ2#"
+  JOIN pragma_table_info(t2.TABLE_NAME) c2 ON c2.cid = k."COL2#" - 1;
+
+-- Per-session output of the translator, keyed by USERENV('SESSIONID').
+CREATE TABLE NIEB_QUERY (
+  SESSIONID INTEGER NOT NULL,
+  INDICE INTEGER NOT NULL,
+  ATRIBUTO TEXT,
+  PRIMARY KEY (SESSIONID, INDICE)
+);
+
+CREATE TABLE NIEB_ERRORS (
+  SESSIONID INTEGER NOT NULL,
+  INDICE INTEGER NOT NULL,
+  MSG_ERROR TEXT NOT NULL,
+  PRIMARY KEY (SESSIONID, INDICE)
+);
+
+INSERT INTO NIEB_PAQUETES (OBJECT_NAME) VALUES ('NIEB_PKG'), ('NIEB_FUNCTIONS'), ('NIEB_FUNCTIONS2');
+INSERT INTO NIEB_STATS (EVENTO, NUM) VALUES ('SESIONES', 0), ('TRADUCCIONES', 0), ('TRADUCCIONES CON ERRORES', 0),
+  ('ERRORES DE TRADUCCION', 0);
+INSERT INTO NIEB_OPTIONS (OPCION, VALOR) VALUES ('IDIOMA', 'ESPAÑOL'), ('UMBRAL POR DEFECTO', '> 0');

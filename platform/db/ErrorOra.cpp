@@ -1,0 +1,95 @@
+#include "ErrorOra.h"
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace db {
+
+ErrorOra ErrorOra::credenciales()
+{
+    return {OraCredenciales, u"ORA-01017: invalid username/password; logon denied"_s};
+}
+
+ErrorOra ErrorOra::sinResolver(const QString& nombre, const QString& causa)
+{
+    return {OraSinResolver,
+        u"ORA-12154: TNS:could not resolve the connect identifier specified (%1: %2)"_s.arg(nombre, causa)};
+}
+
+ErrorOra ErrorOra::bloqueNoDeclarado(int columna, const QString& identificador)
+{
+    return {OraErrorPlsql,
+        u"ORA-06550: line 1, column %1:\nPLS-00201: identifier '%2' must be declared"_s.arg(columna).arg(
+            identificador)};
+}
+
+ErrorOra ErrorOra::componenteNoDeclarado(int columna, const QString& componente)
+{
+    return {OraErrorPlsql,
+        u"ORA-06550: line 1, column %1:\nPLS-00302: component '%2' must be declared"_s.arg(columna).arg(componente)};
+}
+
+ErrorOra ErrorOra::argumentosIncorrectos(int columna, const QString& funcion)
+{
+    return {OraErrorPlsql,
+        u"ORA-06550: line 1, column %1:\nPLS-00306: wrong number or types of arguments in call to '%2'"_s.arg(columna)
+            .arg(funcion)};
+}
+
+ErrorOra ErrorOra::bloqueNoAdmitido(const QString& causa)
+{
+    return {OraErrorPlsql,
+        u"ORA-06550: line 1, column 1:\nPLS-00103: %1 (only calls of an installed server package can be run)"_s.arg(
+            causa)};
+}
+
+ErrorOra ErrorOra::variableSinEnlazar(const QString& nombre)
+{
+    return {OraVariableSinEnlazar, u"ORA-01008: not all variables bound (%1)"_s.arg(nombre)};
+}
+
+ErrorOra ErrorOra::cancelada()
+{
+    return {OraCancelada, u"ORA-01013: user requested cancel of current operation"_s};
+}
+
+ErrorOra ErrorOra::noEsConsulta()
+{
+    return {NimboNoEsConsulta,
+        u"NIMBO-20100: Nimbo sólo ejecuta consultas: la sentencia no devuelve filas y no se ha ejecutado."_s};
+}
+
+ErrorOra ErrorOra::masDeUnaSentencia()
+{
+    return {NimboMasDeUnaSentencia,
+        u"NIMBO-20101: Se ha escrito más de una sentencia: envíe una sola consulta cada vez. No se ha ejecutado nada."_s};
+}
+
+ErrorOra ErrorOra::campoInexistente(const QString& nombre)
+{
+    return {NimboCampoInexistente, u"NIMBO-20102: El resultado no tiene el campo %1."_s.arg(nombre)};
+}
+
+ErrorOra ErrorOra::deSqlite(int codigoSqlite, const QString& mensaje)
+{
+    const int primario = codigoSqlite & 0xff;
+    if (mensaje.startsWith(u"no such table"_s) || mensaje.startsWith(u"no such view"_s))
+        return {OraTablaInexistente, u"ORA-00942: table or view does not exist (%1)"_s.arg(mensaje)};
+    if (mensaje.startsWith(u"no such column"_s))
+        return {OraIdentificadorInvalido, u"ORA-00904: invalid identifier (%1)"_s.arg(mensaje)};
+    if (mensaje.contains(u"syntax error"_s) || mensaje.startsWith(u"incomplete input"_s)
+        || mensaje.startsWith(u"unrecognized token"_s))
+        return {OraSentenciaInvalida, u"ORA-00900: invalid SQL statement (%1)"_s.arg(mensaje)};
+    switch (primario) {
+    case SQLITE_INTERRUPT: return cancelada();
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return {OraRecursoOcupado,
+            u"ORA-00054: resource busy and acquire with NOWAIT specified or timeout expired (%1)"_s.arg(mensaje)};
+    case SQLITE_READONLY: return {OraSoloLectura, u"ORA-16000: database open for read-only access (%1)"_s.arg(mensaje)};
+    default: return {NimboSqlite + primario, u"NIMBO-%1: SQLite: %2"_s.arg(NimboSqlite + primario).arg(mensaje)};
+    }
+}
+
+} // namespace db

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+namespace db {
+
+// A failure of the database library: the code and text the session or database reports as its
+// LastServerErr and LastServerErrText. Codes follow the vendor's numbering where there is an
+// equivalent; the text always names the real cause.
+class ErrorOra : public std::exception {
+public:
+    ErrorOra(int codigo, QString texto)
+        : codigo_(codigo)
+        , texto_(std::move(texto))
+        , utf8_(texto_.toUtf8())
+    {
+    }
+
+    int codigo() const { return codigo_; }
+    const QString& texto() const { return texto_; }
+    const char* what() const noexcept override { return utf8_.constData(); }
+
+    // The errors the client tells apart.
+    static ErrorOra credenciales();
+    static ErrorOra sinResolver(const QString& nombre, const QString& causa);
+    static ErrorOra bloqueNoDeclarado(int columna, const QString& identificador);
+    static ErrorOra componenteNoDeclarado(int columna, const QString& componente);
+    static ErrorOra argumentosIncorrectos(int columna, const QString& funcion);
+    static ErrorOra bloqueNoAdmitido(const QString& causa);
+    static ErrorOra variableSinEnlazar(const QString& nombre);
+    static ErrorOra cancelada();
+    static ErrorOra noEsConsulta();
+    static ErrorOra masDeUnaSentencia();
+    static ErrorOra campoInexistente(const QString& nombre);
+    // Maps a backend failure (SQLite's extended result code and message) to a code and text.
+    static ErrorOra deSqlite(int codigoSqlite, const QString& mensaje);
+
+private:
+    int codigo_;
+    QString texto_;
+    QByteArray utf8_;
+};
+
+// The codes callers test.
+enum CodigoOra : int {
+    OraRecursoOcupado = 54,
+    OraSentenciaInvalida = 900,
+    OraIdentificadorInvalido = 904,
+    OraTablaInexistente = 942,
+    OraVariableSinEnlazar = 1008,
+    OraCancelada = 1013,
+    OraCredenciales = 1017,
+    OraErrorPlsql = 6550,
+    OraSinResolver = 12154,
+    OraSoloLectura = 16000,
+    NimboNoEsConsulta = 20100,
+    NimboMasDeUnaSentencia = 20101,
+    NimboCampoInexistente = 20102,
+    // Any other failure of SQLite: this base plus SQLite's primary result code.
+    NimboSqlite = 29000,
+};
+
+} // namespace db

@@ -1,0 +1,330 @@
+#include "SqliteBackend.h"
+
+#include "BaseEmbebida.h"
+#include "Cuentas.h"
+#include "ErrorOra.h"
+#include "Paquete.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace db {
+
+namespace {
+
+struct Finalizar {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Sentencia = std::unique_ptr<sqlite3_stmt, Finalizar>;
+
+nieb::Valor aValor(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+    case QMetaType::Bool: return std::int64_t{v.toLongLong()};
+    case QMetaType::Double:
+    case QMetaType::Float: return v.toDouble();
+    default: return v.toString().toStdString();
+    }
+}
+
+QVariant aVariant(const nieb::Valor& v)
+{
+    if (const auto* i = std::get_if<std::int64_t>(&v))
+        return qint64{*i};
+    if (const auto* d = std::get_if<double>(&v))
+        return *d;
+    if (const auto* s = std::get_if<std::string>(&v))
+        return QString::fromStdString(*s);
+    return {};
+}
+
+QVariant celda(sqlite3_stmt* s, int i)
+{
+    switch (sqlite3_column_type(s, i)) {
+    case SQLITE_INTEGER: return qint64{sqlite3_column_int64(s, i)};
+    case SQLITE_FLOAT: return sqlite3_column_double(s, i);
+    case SQLITE_NULL: return {};
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(s, i)), sqlite3_column_bytes(s, i));
+    default:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)), sqlite3_column_bytes(s, i));
+    }
+}
+
+// Display size from the declared type: its length when it has one (VARCHAR(30) gives 30), the
+// vendor's 22 for numbers; 0 when the type says nothing and the values must tell.
+int tamanoDeclarado(const char* tipo)
+{
+    if (!tipo)
+        return 0;
+    const QString t = QString::fromUtf8(tipo).toUpper();
+    static const QRegularExpression longitud(u"\\(\\s*(\\d+)"_s);
+    if (const auto m = longitud.match(t); m.hasMatch())
+        return qBound(1, m.captured(1).toInt(), 4000);
+    for (const auto& clave : {u"INT"_s, u"NUM"_s, u"REAL"_s, u"FLOA"_s, u"DOUB"_s, u"DEC"_s})
+        if (t.contains(clave))
+            return 22;
+    if (t.contains(u"DATE"_s) || t.contains(u"TIME"_s))
+        return 19;
+    return 0;
+}
+
+void enlazar(sqlite3_stmt* s, const Enlaces& enlaces)
+{
+    for (int i = 1; i <= sqlite3_bind_parameter_count(s); ++i) {
+        const char* nombre = sqlite3_bind_parameter_name(s, i);
+        if (!nombre)
+            throw ErrorOra::variableSinEnlazar(u"?%1"_s.arg(i));
+        const QString clave = QString::fromUtf8(nombre + 1).toUpper();
+        const auto it = enlaces.constFind(clave);
+        if (it == enlaces.constEnd())
+            throw ErrorOra::variableSinEnlazar(QString::fromUtf8(nombre));
+        const QVariant& v = *it;
+        if (v.isNull())
+            sqlite3_bind_null(s, i);
+        else if (const auto valor = aValor(v); std::holds_alternative<std::int64_t>(valor))
+            sqlite3_bind_int64(s, i, std::get<std::int64_t>(valor));
+        else if (std::holds_alternative<double>(valor))
+            sqlite3_bind_double(s, i, std::get<double>(valor));
+        else {
+            const QByteArray texto = v.toString().toUtf8();
+            sqlite3_bind_text(s, i, texto.constData(), int(texto.size()), SQLITE_TRANSIENT);
+        }
+    }
+}
+
+void userenv(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const auto* conexion = static_cast<const nieb::ConexionSqlite*>(sqlite3_user_data(ctx));
+    const char* parametro = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QString p = QString::fromUtf8(parametro ? parametro : "").trimmed().toUpper();
+    if (p == u"SESSIONID"_s)
+        sqlite3_result_int64(ctx, conexion->sesion());
+    else if (p == u"LANGUAGE"_s)
+        sqlite3_result_text(ctx, "SPANISH_SPAIN.AL32UTF8", -1, SQLITE_STATIC);
+    else
+        sqlite3_result_null(ctx);
+}
+
+QString literal(const QString& s)
+{
+    return u"'"_s + QString(s).replace(u'\'', u"''"_s) + u"'"_s;
+}
+
+} // namespace
+
+// Asks the cancel function now and then while a statement runs.
+struct SqliteBackend::Vigilancia {
+    Vigilancia(sqlite3* db, const std::function<bool()>& cancelar)
+        : db_(db)
+    {
+        if (cancelar)
+            sqlite3_progress_handler(db_, 20000, &Vigilancia::preguntar, const_cast<std::function<bool()>*>(&cancelar));
+    }
+    ~Vigilancia() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
+    static int preguntar(void* p) { return (*static_cast<std::function<bool()>*>(p))() ? 1 : 0; }
+    sqlite3* db_;
+};
+
+SqliteBackend::SqliteBackend(const QString& ruta, const QString& usuario, const QString& clave)
+try : conexion_(QFile::encodeName(ruta).toStdString(), nieb::ConexionSqlite::Apertura::Existente), ruta_(ruta) {
+    if (sqlite3_db_readonly(conexion_.handle(), "main") == 1)
+        throw ErrorOra(OraSoloLectura,
+            u"ORA-16000: database open for read-only access (%1: no se puede escribir en el fichero)"_s.arg(ruta));
+    // Reading the schema now finds a file that is not a database before anything else is done.
+    conexion_.ejecutar("PRAGMA foreign_keys = ON");
+    conexion_.consultar("SELECT count(*) FROM sqlite_schema");
+    nieb::registrarFuncionesComunes(conexion_.handle());
+    sqlite3_create_function_v2(
+        conexion_.handle(), "USERENV", 1, SQLITE_UTF8, &conexion_, userenv, nullptr, nullptr, nullptr);
+
+    std::optional<qint64> idCuenta;
+    if (cuentas::instaladas(conexion_)) {
+        const auto cuenta = cuentas::verificar(conexion_, usuario, clave);
+        if (!cuenta)
+            throw ErrorOra::credenciales();
+        idCuenta = cuenta->id;
+        conexion_.setSesion(cuentas::nuevaSesion(conexion_, cuenta->id));
+    } else {
+        conexion_.setSesion(QRandomGenerator::system()->bounded(1'000'000, 2'000'000'000));
+    }
+    servidor_ = nieb::servidorInstalado(conexion_);
+    if (servidor_) {
+        nieb::Paquete paquete(conexion_);
+        paquete.sesionIniciada();
+        nieb::Catalogo(conexion_).sincronizarTablas();
+    }
+    crearDiccionario(usuario.trimmed().toUpper(), idCuenta);
+} catch (const nieb::ErrorSqlite& e) {
+    const int primario = e.codigo & 0xff;
+    const QString causa = QString::fromStdString(e.what());
+    if (primario == SQLITE_CANTOPEN)
+        throw ErrorOra::sinResolver(ruta, u"no se puede abrir el fichero (%1)"_s.arg(causa));
+    if (primario == SQLITE_NOTADB || primario == SQLITE_CORRUPT)
+        throw ErrorOra(NimboSqlite + primario,
+            u"NIMBO-%1: El fichero %2 no es una base de datos válida o está dañado (%3). No se ha modificado."_s
+                .arg(NimboSqlite + primario)
+                .arg(ruta, causa));
+    throw ErrorOra::deSqlite(e.codigo, u"%1 (%2)"_s.arg(causa, ruta));
+}
+
+SqliteBackend::~SqliteBackend() = default;
+
+ErrorOra SqliteBackend::traducir(const nieb::ErrorBaseDatos& e) const
+{
+    if (const auto* s = dynamic_cast<const nieb::ErrorSqlite*>(&e))
+        return ErrorOra::deSqlite(s->codigo, QString::fromStdString(s->what()));
+    return ErrorOra::deSqlite(SQLITE_ERROR, QString::fromStdString(e.what()));
+}
+
+void SqliteBackend::crearDiccionario(const QString& usuario, std::optional<qint64> idCuenta)
+{
+    const QString usuarios = idCuenta
+        ? u"SELECT USERNAME, USER_ID, DEFAULT_TABLESPACE, TEMPORARY_TABLESPACE, CREATED, 'OPEN' AS ACCOUNT_STATUS "
+          u"FROM main.NIMBO_CUENTAS WHERE USER_ID = %1"_s.arg(*idCuenta)
+        : u"SELECT %1 AS USERNAME, 0 AS USER_ID, 'MAIN' AS DEFAULT_TABLESPACE, 'TEMP' AS TEMPORARY_TABLESPACE, "
+          u"NULL AS CREATED, 'OPEN' AS ACCOUNT_STATUS"_s.arg(literal(usuario));
+    const QString paquetes = servidor_
+        ? u" UNION ALL SELECT OBJECT_NAME, OBJECT_TYPE, STATUS, %1 FROM main.NIEB_PAQUETES"_s.arg(
+            literal(QString::fromStdString(nieb::Catalogo(conexion_).propietario())))
+        : QString();
+    const QString sql = uR"(
+        CREATE TEMP VIEW DUAL AS SELECT 'X' AS DUMMY;
+        CREATE TEMP VIEW USER_USERS AS %1;
+        CREATE TEMP VIEW SESSION_ROLES (ROLE) AS VALUES ('CONNECT'), ('RESOURCE');
+        CREATE TEMP VIEW SESSION_PRIVS (PRIVILEGE) AS
+          VALUES ('CREATE SESSION'), ('CREATE TABLE'), ('CREATE VIEW'), ('SELECT ANY TABLE');
+        CREATE TEMP VIEW USER_RESOURCE_LIMITS (RESOURCE_NAME, "LIMIT") AS
+          VALUES ('SESSIONS_PER_USER', 'UNLIMITED'), ('CPU_PER_SESSION', 'UNLIMITED'),
+                 ('CONNECT_TIME', 'UNLIMITED'), ('IDLE_TIME', 'UNLIMITED');
+        CREATE TEMP VIEW NLS_DATABASE_PARAMETERS (PARAMETER, VALUE) AS
+          VALUES ('NLS_RDBMS_VERSION', sqlite_version()), ('NLS_CHARACTERSET', 'AL32UTF8'),
+                 ('NLS_LANGUAGE', 'SPANISH'), ('NLS_TERRITORY', 'SPAIN'), ('NLS_NUMERIC_CHARACTERS', '.,');
+        CREATE TEMP VIEW ALL_OBJECTS (OBJECT_NAME, OBJECT_TYPE, STATUS, OWNER) AS
+          SELECT name, upper(type), 'VALID', %2 FROM main.sqlite_schema
+          WHERE type IN ('table', 'view') AND name NOT LIKE 'sqlite\_%' ESCAPE '\'%3;
+    )"_s.arg(usuarios, literal(usuario), paquetes);
+    conexion_.ejecutar(sql.toStdString());
+}
+
+void SqliteBackend::ejecutar(const QString& sql, const Enlaces& enlaces)
+{
+    Vigilancia vigilancia(conexion_.handle(), cancelar_);
+    const QByteArray texto = sql.toUtf8();
+    const char* resto = texto.constData();
+    const char* fin = resto + texto.size();
+    while (resto < fin) {
+        sqlite3_stmt* crudo = nullptr;
+        const char* siguiente = nullptr;
+        if (sqlite3_prepare_v2(conexion_.handle(), resto, int(fin - resto), &crudo, &siguiente) != SQLITE_OK)
+            throw ErrorOra::deSqlite(
+                sqlite3_extended_errcode(conexion_.handle()), QString::fromUtf8(sqlite3_errmsg(conexion_.handle())));
+        Sentencia s(crudo);
+        resto = siguiente;
+        if (!s)
+            continue;
+        enlazar(s.get(), enlaces);
+        int rc;
+        while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) { }
+        if (rc != SQLITE_DONE)
+            throw ErrorOra::deSqlite(
+                sqlite3_extended_errcode(conexion_.handle()), QString::fromUtf8(sqlite3_errmsg(conexion_.handle())));
+    }
+}
+
+Resultado SqliteBackend::consultar(const QString& sql, const Enlaces& enlaces, qint64 retener)
+{
+    if (variasSentencias(sql))
+        throw ErrorOra::masDeUnaSentencia();
+    const QByteArray texto = sql.toUtf8();
+    sqlite3* db = conexion_.handle();
+    sqlite3_stmt* crudo = nullptr;
+    if (sqlite3_prepare_v2(db, texto.constData(), int(texto.size()), &crudo, nullptr) != SQLITE_OK)
+        throw ErrorOra::deSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+    Sentencia s(crudo);
+    const int columnas = s ? sqlite3_column_count(s.get()) : 0;
+    // Only statements that return rows and change nothing: the query commands never alter data.
+    if (columnas == 0 || !sqlite3_stmt_readonly(s.get()))
+        throw ErrorOra::noEsConsulta();
+    enlazar(s.get(), enlaces);
+
+    Resultado r;
+    QList<int> observado(columnas, 0);
+    for (int i = 0; i < columnas; ++i) {
+        r.nombres.append(QString::fromUtf8(sqlite3_column_name(s.get(), i)));
+        r.tamanos.append(tamanoDeclarado(sqlite3_column_decltype(s.get(), i)));
+    }
+    Vigilancia vigilancia(db, cancelar_);
+    int rc;
+    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+        if (retener < 0 || r.total < retener) {
+            for (int i = 0; i < columnas; ++i) {
+                QVariant v = celda(s.get(), i);
+                if (r.tamanos[i] == 0)
+                    observado[i] = std::max(observado[i], int(std::min<qsizetype>(v.toString().size(), 4000)));
+                r.celdas.push_back(std::move(v));
+            }
+        }
+        ++r.total;
+    }
+    if (rc != SQLITE_DONE) {
+        const int codigo = sqlite3_extended_errcode(db);
+        throw ErrorOra::deSqlite(codigo, QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    for (int i = 0; i < columnas; ++i)
+        if (r.tamanos[i] == 0)
+            r.tamanos[i] = std::max<int>({observado[i], int(r.nombres[i].size()), 1});
+    return r;
+}
+
+QVariant SqliteBackend::llamar(const LlamadaBloque& llamada, const QList<QVariant>& argumentos)
+{
+    const QString nombre = llamada.paquete + u'.' + llamada.funcion;
+    if (!servidor_ || llamada.paquete != QString::fromUtf8(nieb::Paquete::nombre))
+        throw ErrorOra::bloqueNoDeclarado(llamada.columna, nombre);
+    std::vector<nieb::Valor> valores;
+    for (const auto& a : argumentos)
+        valores.push_back(aValor(a));
+    Vigilancia vigilancia(conexion_.handle(), cancelar_);
+    try {
+        nieb::Paquete paquete(conexion_);
+        return aVariant(paquete.llamar(llamada.funcion.toStdString(), valores));
+    } catch (const nieb::ErrorLlamada& e) {
+        if (e.motivo == nieb::ErrorLlamada::Motivo::FuncionDesconocida)
+            throw ErrorOra::componenteNoDeclarado(llamada.columna + int(llamada.paquete.size()) + 1, llamada.funcion);
+        throw ErrorOra::argumentosIncorrectos(llamada.columna + int(llamada.paquete.size()) + 1, llamada.funcion);
+    } catch (const nieb::ErrorBaseDatos& e) {
+        throw traducir(e);
+    }
+}
+
+std::unique_ptr<Backend> abrirBackend(const QString& nombre, const QString& usuario, const QString& clave)
+{
+    const QString limpio = nombre.trimmed();
+    if (limpio == nombreBaseEmbebida) {
+        asegurarBaseEmbebida();
+        return std::make_unique<SqliteBackend>(rutaBaseEmbebida(), usuario, clave);
+    }
+    static const QRegularExpression ficheroSqlite(u"\\.(db|sqlite3?)$"_s, QRegularExpression::CaseInsensitiveOption);
+    if (ficheroSqlite.match(limpio).hasMatch()) {
+        if (!QFileInfo(limpio).isFile())
+            throw ErrorOra::sinResolver(limpio, u"el fichero no existe"_s);
+        return std::make_unique<SqliteBackend>(limpio, usuario, clave);
+    }
+    throw ErrorOra::sinResolver(
+        limpio, u"no es la base de datos local \"2:\" ni un fichero SQLite (.db, .sqlite, .sqlite3)"_s);
+}
+
+} // namespace db

@@ -1,0 +1,98 @@
+#include "NimboQuery.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Salida {
+    int estado = -1;
+    QString out, err;
+};
+
+Salida nimboQuery(QStringList argumentos, const QString& stdinTexto = {})
+{
+    argumentos.prepend(u"nimbo-query"_s);
+    Salida s;
+    QString entradaTexto = stdinTexto;
+    QTextStream entrada(&entradaTexto), out(&s.out), err(&s.err);
+    s.estado = cli::ejecutar(argumentos, entrada, out, err);
+    out.flush();
+    err.flush();
+    return s;
+}
+
+} // namespace
+
+class tst_NimboQuery : public QObject {
+    Q_OBJECT
+    QTemporaryDir datos_;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("XDG_DATA_HOME", datos_.path().toUtf8());
+        qunsetenv("NIMBO_PASSWORD");
+    }
+
+    void printsRowsAsTabSeparatedText()
+    {
+        const auto s
+            = nimboQuery({u"--sql"_s, u"SELECT 1 AS A, NULL AS B, 'x' || char(9) || 'y' AS C, 2.5 AS D FROM DUAL"_s});
+        QCOMPARE(s.estado, 0);
+        QCOMPARE(s.out, u"A\tB\tC\tD\n1\tNULL\tx\\ty\t2.5\n"_s);
+        QVERIFY(s.err.isEmpty());
+
+        const auto desdeEntrada = nimboQuery({u"--sql"_s, u"-"_s}, u"SELECT USERENV('SESSIONID') FROM DUAL"_s);
+        QCOMPARE(desdeEntrada.estado, 0);
+        QVERIFY(desdeEntrada.out.split(u'\n').value(1).toLongLong() > 0);
+    }
+
+    void reportsServerErrorsOnStderr()
+    {
+        const auto s = nimboQuery({u"--sql"_s, u"SELECT * FROM NO_EXISTE"_s});
+        QCOMPARE(s.estado, 1);
+        QVERIFY(s.out.isEmpty());
+        QVERIFY(s.err.startsWith(u"942\tORA-00942"_s));
+
+        qputenv("NIMBO_PASSWORD", "mala");
+        const auto clave = nimboQuery({u"--sql"_s, u"SELECT 1 FROM DUAL"_s});
+        qunsetenv("NIMBO_PASSWORD");
+        QCOMPARE(clave.estado, 1);
+        QVERIFY(clave.err.startsWith(u"1017\t"_s));
+
+        QCOMPARE(nimboQuery({u"--sql"_s, u"x"_s, u"--exec"_s, u"y"_s}).estado, 2);
+        QCOMPARE(nimboQuery({u"--nada"_s}).estado, 2);
+    }
+
+    void installsTheServerIntoAFile()
+    {
+        const QString ruta = datos_.filePath(u"propia.db"_s);
+        const QStringList cuenta{u"--db"_s, ruta, u"--user"_s, u"ana"_s, u"--password"_s, u"secreta"_s};
+        const auto instalar = nimboQuery(QStringList{u"--install-server"_s} + cuenta);
+        QCOMPARE(instalar.estado, 0);
+
+        QCOMPARE(nimboQuery(QStringList{u"--exec"_s, u"CREATE TABLE PISOS (PRECIO NUMBER)"_s} + cuenta).estado, 0);
+        const auto obj = nimboQuery(
+            QStringList{u"--sql"_s, u"SELECT OWNER, TABLE_NAME FROM ACCESSIBLE_TABLES WHERE TABLE_NAME = 'PISOS'"_s}
+            + cuenta);
+        QCOMPARE(obj.out, u"OWNER\tTABLE_NAME\nANA\tPISOS\n"_s);
+
+        const auto ajena = nimboQuery({u"--db"_s, ruta, u"--sql"_s, u"SELECT 1 FROM DUAL"_s});
+        QCOMPARE(ajena.estado, 1); // the demo account does not exist there
+
+        // Installing again keeps the account and its password.
+        const auto otraVez
+            = nimboQuery({u"--install-server"_s, u"--db"_s, ruta, u"--user"_s, u"ANA"_s, u"--password"_s, u"otra"_s});
+        QCOMPARE(otraVez.estado, 0);
+        QVERIFY(otraVez.err.contains(u"kept"_s));
+        QCOMPARE(nimboQuery(QStringList{u"--sql"_s, u"SELECT 1 FROM DUAL"_s} + cuenta).estado, 0);
+
+        QCOMPARE(nimboQuery({u"--where"_s}).out.trimmed(), datos_.filePath(u"Nimbo/nimbo.db"_s));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_NimboQuery)
+#include "tst_nimboquery.moc"
