@@ -3,6 +3,7 @@
 #include "BaseEmbebida.h"
 #include "ErrorOra.h"
 #include "OraSession.h"
+#include "TraduccionServidor.h"
 
 #include <QCommandLineParser>
 #include <QLocale>
@@ -61,11 +62,18 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
         u"password"_s, u"Password (default: $NIMBO_PASSWORD, else the demo account's)."_s, u"PASSWORD"_s);
     const QCommandLineOption optSql(
         u"sql"_s, u"Run a query and print its rows (\"-\": read it from stdin)."_s, u"TEXT"_s);
+    const QCommandLineOption optTraducir(u"translate"_s,
+        u"Translate a NIEB query and print the SQL, or its numbered errors (\"-\": stdin)."_s, u"TEXT"_s);
+    const QCommandLineOption optConsulta(
+        u"query"_s, u"Translate a NIEB query, run it and print its rows (\"-\": stdin)."_s, u"TEXT"_s);
+    const QCommandLineOption optLimite(
+        u"limit"_s, u"Print at most N rows (the whole result is still counted)."_s, u"N"_s);
     const QCommandLineOption optExec(u"exec"_s, u"Run a statement that returns no rows (\"-\": stdin)."_s, u"TEXT"_s);
     const QCommandLineOption optInstalar(u"install-server"_s,
         u"Install the NIEB server into the SQLite file --db and create the account --user/--password."_s);
     const QCommandLineOption optDonde(u"where"_s, u"Print the path of the embedded database."_s);
-    p.addOptions({optDb, optUsuario, optClave, optSql, optExec, optInstalar, optDonde});
+    p.addOptions(
+        {optDb, optUsuario, optClave, optSql, optTraducir, optConsulta, optLimite, optExec, optInstalar, optDonde});
 
     if (!p.parse(argumentos)) {
         err << p.errorText() << '\n';
@@ -75,11 +83,21 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
         salida << p.helpText();
         return 0;
     }
-    const int acciones
-        = int(p.isSet(optSql)) + int(p.isSet(optExec)) + int(p.isSet(optInstalar)) + int(p.isSet(optDonde));
+    const int acciones = int(p.isSet(optSql)) + int(p.isSet(optTraducir)) + int(p.isSet(optConsulta))
+        + int(p.isSet(optExec)) + int(p.isSet(optInstalar)) + int(p.isSet(optDonde));
     if (acciones != 1 || !p.positionalArguments().isEmpty()) {
-        err << "nimbo-query: give exactly one of --sql, --exec, --install-server, --where (see --help)\n";
+        err << "nimbo-query: give exactly one of --sql, --translate, --query, --exec, --install-server, --where "
+               "(see --help)\n";
         return 2;
+    }
+    qint64 limite = -1;
+    if (p.isSet(optLimite)) {
+        bool ok = false;
+        limite = p.value(optLimite).toLongLong(&ok);
+        if (!ok || limite < 0 || !(p.isSet(optSql) || p.isSet(optConsulta))) {
+            err << "nimbo-query: --limit takes a number of rows, with --sql or --query\n";
+            return 2;
+        }
     }
     if (p.isSet(optDonde)) {
         salida << db::rutaBaseEmbebida() << '\n';
@@ -107,8 +125,28 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
             base->DbExecuteSQL(textoDeOpcion(p.value(optExec), entrada));
             return 0;
         }
-        const auto filas = base->DbCreateDynaset(textoDeOpcion(p.value(optSql), entrada));
+        QString sql;
+        if (p.isSet(optSql)) {
+            sql = textoDeOpcion(p.value(optSql), entrada);
+        } else {
+            const auto nieb = textoDeOpcion(p.value(p.isSet(optTraducir) ? optTraducir : optConsulta), entrada);
+            const auto traduccion = servidor::traducir(*base, nieb);
+            if (traduccion.errores != 0) {
+                const auto mensajes = servidor::erroresDeTraduccion(*base);
+                for (qsizetype i = 0; i < mensajes.size(); ++i)
+                    err << i + 1 << ": " << mensajes[i] << '\n';
+                return 3;
+            }
+            if (p.isSet(optTraducir)) {
+                salida << traduccion.sql << '\n';
+                return 0;
+            }
+            sql = traduccion.sql;
+        }
+        const auto filas = base->DbCreateDynaset(sql, 0, limite);
         escribirFilas(*filas, salida);
+        if (limite >= 0 && filas->RecordCount() > limite)
+            err << "nimbo-query: " << limite << " of " << filas->RecordCount() << " rows printed\n";
         return 0;
     } catch (const db::ErrorOra& e) {
         err << e.codigo() << '\t' << e.texto() << '\n';

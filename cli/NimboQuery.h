@@ -10,7 +10,8 @@ class OraDynaset;
 namespace cli {
 
 // nimbo-query: the program's database work without windows. Returns the process exit status:
-// 0 done, 1 a server or database error (told on `err` as code and text), 2 a usage error.
+// 0 done, 1 a server or database error (told on `err` as code and text), 2 a usage error, 3 a NIEB
+// query with translation errors (numbered on `err`).
 int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& salida, QTextStream& err);
 
 // Rows as tab-separated text with a header line; NULL as "NULL"; tabs, line breaks and backslashes

@@ -70,6 +70,15 @@ std::optional<AtributoDifuso> Catalogo::atributo(std::int64_t tabla, std::int64_
         tabla, columna, static_cast<int>(comoEntero(filas[0][0])), comoReal(filas[0][1]), comoReal(filas[0][2])};
 }
 
+std::vector<AtributoDifuso> Catalogo::atributos(std::int64_t tabla)
+{
+    std::vector<AtributoDifuso> r;
+    for (const auto& f : conexion_.consultar(
+             R"(SELECT "COL#", F_TYPE, MARGEN, MUCHO FROM FCL WHERE "OBJ#" = ?1 ORDER BY "COL#")", {tabla}))
+        r.push_back({tabla, comoEntero(f[0]), static_cast<int>(comoEntero(f[1])), comoReal(f[2]), comoReal(f[3])});
+    return r;
+}
+
 std::vector<Etiqueta> Catalogo::etiquetas(std::int64_t tabla, std::int64_t columna)
 {
     std::vector<Etiqueta> resultado;

@@ -42,6 +42,7 @@ public:
     std::int64_t numeroColumna(std::string_view esquema, std::string_view tabla, std::string_view columna);
     int tipoDifuso(std::int64_t tabla, std::int64_t columna);
     std::optional<AtributoDifuso> atributo(std::int64_t tabla, std::int64_t columna);
+    std::vector<AtributoDifuso> atributos(std::int64_t tabla);
     std::vector<Etiqueta> etiquetas(std::int64_t tabla, std::int64_t columna);
     // Similarity of two type-3 labels: 1 for the same label, 0 for a pair not listed.
     double semejanza(std::int64_t tabla, std::int64_t columna, std::string_view l1, std::string_view l2);

@@ -38,6 +38,8 @@ public:
     virtual std::int64_t sesion() const = 0;
     // The database's own dictionary: its tables and views, and a table's columns in order.
     virtual std::vector<std::string> tablas() = 0;
+    // What a query may name: the tables and views, and the connection's own objects (such as DUAL).
+    virtual std::vector<std::string> consultables() { return tablas(); }
     virtual std::vector<std::string> columnas(std::string_view tabla) = 0;
 };
 

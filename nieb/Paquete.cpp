@@ -25,6 +25,10 @@ void exigirArgumentos(const std::vector<Valor>& argumentos, size_t cuantos, cons
 Valor Paquete::llamar(std::string_view funcion, const std::vector<Valor>& a)
 {
     const auto f = mayusculas(funcion);
+    if (f == "NIEB2SQL") {
+        exigirArgumentos(a, 1, f);
+        return NIEB2SQL(comoTexto(a[0]));
+    }
     if (f == "NIEB_OBJ") {
         exigirArgumentos(a, 2, f);
         return NIEB_OBJ(comoTexto(a[0]), comoTexto(a[1]));
@@ -48,6 +52,29 @@ Valor Paquete::llamar(std::string_view funcion, const std::vector<Valor>& a)
 void Paquete::sesionIniciada()
 {
     contar("SESIONES");
+}
+
+std::int64_t Paquete::NIEB2SQL(std::string_view consulta)
+{
+    Transaccion t(conexion_);
+    const std::int64_t sesion = conexion_.sesion();
+    conexion_.ejecutar("DELETE FROM NIEB_QUERY WHERE SESSIONID = ?1", {sesion});
+    conexion_.ejecutar("DELETE FROM NIEB_ERRORS WHERE SESSIONID = ?1", {sesion});
+    const Traduccion traduccion = traducir(consulta, conexion_, dialecto_);
+    const auto& filas = traduccion.errores.empty() ? traduccion.filas : traduccion.errores;
+    const char* insertar = traduccion.errores.empty()
+        ? "INSERT INTO NIEB_QUERY (SESSIONID, INDICE, ATRIBUTO) VALUES (?1, ?2, ?3)"
+        : "INSERT INTO NIEB_ERRORS (SESSIONID, INDICE, MSG_ERROR) VALUES (?1, ?2, ?3)";
+    for (size_t i = 0; i < filas.size(); ++i)
+        conexion_.ejecutar(insertar, {sesion, static_cast<std::int64_t>(i + 1), filas[i]});
+    const auto errores = static_cast<std::int64_t>(traduccion.errores.size());
+    contar("TRADUCCIONES");
+    if (errores > 0) {
+        contar("TRADUCCIONES CON ERRORES");
+        contar("ERRORES DE TRADUCCION", errores);
+    }
+    t.confirmar();
+    return errores;
 }
 
 std::int64_t Paquete::NIEB_OBJ(std::string_view esquema, std::string_view tabla)

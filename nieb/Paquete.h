@@ -2,6 +2,7 @@
 
 #include "Catalogo.h"
 #include "Conexion.h"
+#include "Traductor.h"
 
 #include <stdexcept>
 #include <string>
@@ -27,9 +28,10 @@ class Paquete {
 public:
     static constexpr std::string_view nombre = "NIEB_PKG";
 
-    explicit Paquete(Conexion& conexion)
+    explicit Paquete(Conexion& conexion, Dialecto dialecto = {})
         : conexion_(conexion)
         , catalogo_(conexion)
+        , dialecto_(dialecto)
     {
     }
 
@@ -39,6 +41,9 @@ public:
     // Counts a new session in NIEB_STATS; the backend calls it when a connection opens.
     void sesionIniciada();
 
+    // Translates a NIEB query: 0 and the SQL in NIEB_QUERY, or the number of errors and their texts in
+    // NIEB_ERRORS. Either way the session's previous rows of both go.
+    std::int64_t NIEB2SQL(std::string_view consulta);
     std::int64_t NIEB_OBJ(std::string_view esquema, std::string_view tabla);
     std::int64_t NIEB_COL(std::string_view esquema, std::string_view tabla, std::string_view columna);
     int NIEB_FTYPE(std::int64_t tabla, std::int64_t columna);
@@ -49,6 +54,7 @@ private:
 
     Conexion& conexion_;
     Catalogo catalogo_;
+    Dialecto dialecto_;
 };
 
 } // namespace nieb

@@ -100,6 +100,7 @@ ConexionSqlite::ConexionSqlite(const std::string& ruta, Apertura apertura)
 
 ConexionSqlite::~ConexionSqlite()
 {
+    preparadas_.clear();
     sqlite3_close_v2(db_);
 }
 
@@ -131,19 +132,34 @@ void ConexionSqlite::ejecutar(std::string_view sql, const std::vector<Valor>& pa
 
 std::vector<Fila> ConexionSqlite::consultar(std::string_view sql, const std::vector<Valor>& parametros)
 {
-    sqlite3_stmt* crudo = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &crudo, nullptr) != SQLITE_OK)
-        fallar(sqlite3_extended_errcode(db_));
-    Sentencia s(crudo);
-    enlazar(s.get(), parametros);
+    // The server asks the same catalogue questions over and over: keep them prepared. SQLite prepares
+    // a kept statement again by itself when the schema changes.
+    auto guardada = preparadas_.find(sql);
+    if (guardada == preparadas_.end()) {
+        sqlite3_stmt* crudo = nullptr;
+        if (sqlite3_prepare_v3(
+                db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &crudo, nullptr)
+            != SQLITE_OK)
+            fallar(sqlite3_extended_errcode(db_));
+        if (preparadas_.size() >= 64)
+            preparadas_.clear();
+        guardada = preparadas_.emplace(std::string(sql), std::shared_ptr<sqlite3_stmt>(crudo, Finalizar{})).first;
+    }
+    sqlite3_stmt* s = guardada->second.get();
+    // Reset on every way out, so that no kept statement holds the database open for reading.
+    const std::unique_ptr<sqlite3_stmt, void (*)(sqlite3_stmt*)> enUso(s, [](sqlite3_stmt* x) {
+        sqlite3_reset(x);
+        sqlite3_clear_bindings(x);
+    });
+    enlazar(s, parametros);
     std::vector<Fila> filas;
-    const int columnas = sqlite3_column_count(s.get());
+    const int columnas = sqlite3_column_count(s);
     int rc;
-    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         Fila f;
         f.reserve(static_cast<size_t>(columnas));
         for (int i = 0; i < columnas; ++i)
-            f.push_back(columna(s.get(), i));
+            f.push_back(columna(s, i));
         filas.push_back(std::move(f));
     }
     if (rc != SQLITE_DONE)
@@ -160,10 +176,18 @@ std::vector<std::string> ConexionSqlite::tablas()
     return nombres;
 }
 
+std::vector<std::string> ConexionSqlite::consultables()
+{
+    auto nombres = tablas();
+    for (const auto& f : consultar("SELECT name FROM temp.sqlite_schema WHERE type IN ('table', 'view')"))
+        nombres.push_back(comoTexto(f[0]));
+    return nombres;
+}
+
 std::vector<std::string> ConexionSqlite::columnas(std::string_view tabla)
 {
     std::vector<std::string> nombres;
-    for (const auto& f : consultar("SELECT name FROM pragma_table_info(?1, 'main') ORDER BY cid", {std::string(tabla)}))
+    for (const auto& f : consultar("SELECT name FROM pragma_table_info(?1) ORDER BY cid", {std::string(tabla)}))
         nombres.push_back(comoTexto(f[0]));
     return nombres;
 }

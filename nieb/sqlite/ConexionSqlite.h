@@ -3,9 +3,12 @@
 #include "Conexion.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace nieb {
 
@@ -37,6 +40,7 @@ public:
     std::vector<Fila> consultar(std::string_view sql, const std::vector<Valor>& parametros = {}) override;
     std::int64_t sesion() const override { return sesion_; }
     std::vector<std::string> tablas() override;
+    std::vector<std::string> consultables() override;
     std::vector<std::string> columnas(std::string_view tabla) override;
 
     bool existeTabla(std::string_view nombre);
@@ -48,6 +52,7 @@ public:
 private:
     sqlite3* db_ = nullptr;
     std::int64_t sesion_ = 0;
+    std::map<std::string, std::shared_ptr<sqlite3_stmt>, std::less<>> preparadas_;
 };
 
 // The server's SQL functions that do not depend on a session: LEAST and GREATEST as the client's

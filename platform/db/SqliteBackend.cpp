@@ -3,6 +3,7 @@
 #include "BaseEmbebida.h"
 #include "Cuentas.h"
 #include "ErrorOra.h"
+#include "FuncionesDifusas.h"
 #include "Paquete.h"
 
 #include <QFile>
@@ -147,6 +148,7 @@ try : conexion_(QFile::encodeName(ruta).toStdString(), nieb::ConexionSqlite::Ape
     conexion_.ejecutar("PRAGMA foreign_keys = ON");
     conexion_.consultar("SELECT count(*) FROM sqlite_schema");
     nieb::registrarFuncionesComunes(conexion_.handle());
+    nieb::registrarFuncionesDifusas(conexion_.handle());
     sqlite3_create_function_v2(
         conexion_.handle(), "USERENV", 1, SQLITE_UTF8, &conexion_, userenv, nullptr, nullptr, nullptr);
 

@@ -1,0 +1,148 @@
+// Benchmarks of the NIEB server: how fast queries translate, and what a fuzzy condition costs against
+// the equivalent crisp one on a large table. Times are medians of repeated runs in this one process, so
+// ratios compare like with like on a busy machine. `--smoke` runs everything small, for CI.
+#include "ConexionSqlite.h"
+#include "FuncionesDifusas.h"
+#include "Traductor.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern const char* const demoSqlite;
+
+namespace {
+
+using Reloj = std::chrono::steady_clock;
+
+double medianaSegundos(int veces, const std::function<void()>& f)
+{
+    std::vector<double> t;
+    for (int i = 0; i < veces; ++i) {
+        const auto inicio = Reloj::now();
+        f();
+        t.push_back(std::chrono::duration<double>(Reloj::now() - inicio).count());
+    }
+    std::ranges::sort(t);
+    return t[t.size() / 2];
+}
+
+std::string procesador()
+{
+    std::ifstream cpu("/proc/cpuinfo");
+    for (std::string linea; std::getline(cpu, linea);)
+        if (linea.rfind("model name", 0) == 0)
+            return linea.substr(linea.find(':') + 2);
+    return "?";
+}
+
+std::int64_t contar(nieb::ConexionSqlite& c, const std::string& sql)
+{
+    return nieb::comoEntero(c.consultar(sql).at(0).at(0));
+}
+
+std::string traducir(nieb::ConexionSqlite& c, const std::string& consulta, bool prefiltro = true)
+{
+    nieb::Dialecto d;
+    d.prefiltro = prefiltro;
+    auto t = nieb::traducir(consulta, c, d);
+    if (!t.errores.empty()) {
+        std::fprintf(stderr, "%s\n", t.errores.front().c_str());
+        std::exit(1);
+    }
+    return t.sql;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const bool humo = argc > 1 && std::string(argv[1]) == "--smoke";
+    const int filas = humo ? 20'000 : 1'000'000;
+    const int veces = humo ? 3 : 7;
+
+    nieb::ConexionSqlite c(":memory:", nieb::ConexionSqlite::Apertura::Crear);
+    nieb::registrarFuncionesComunes(c.handle());
+    nieb::registrarFuncionesDifusas(c.handle());
+    nieb::instalarServidor(c, "SCOTT", "2026-01-01");
+    c.ejecutar(demoSqlite);
+    c.setSesion(1);
+    std::printf("machine: %s, %u cores; SQLite in memory\n", procesador().c_str(), std::thread::hardware_concurrency());
+
+    // 1. Translation speed on typical queries.
+    const std::vector<std::string> tipicas{
+        "SELECT NOMBRE, APELLIDOS, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5 ORDER BY CDEG(*) DESC",
+        "SELECT E.NOMBRE, E.SUELDO, CDEG(*) FROM EMPLEADOS E JOIN DEPARTAMENTOS D ON D.ID_DEPARTAMENTO = "
+        "E.ID_DEPARTAMENTO WHERE D.CIUDAD = 'Madrid' AND E.SUELDO FEQ $Alto THOLD 0.75 ORDER BY CDEG(*) DESC",
+        "SELECT NOMBRE, EXPERIENCIA, CARACTER, CDEG(*) FROM CANDIDATOS WHERE EXPERIENCIA FGEQ $Media THOLD 0.5 AND "
+        "CARACTER FEQ $Extrovertido THOLD 0.8 ORDER BY CDEG(*) DESC",
+        "SELECT * FROM EMPLEADOS WHERE EDAD NFEQ #40 AND NOT (SUELDO FLT 2000) AND CARACTER IS NOT UNKNOWN",
+        "SELECT ID_DEPARTAMENTO, COUNT(*) FROM EMPLEADOS WHERE EXPERIENCIA MGT [2,4] GROUP BY ID_DEPARTAMENTO",
+        "SELECT NOMBRE FROM DEPARTAMENTOS WHERE ID_DEPARTAMENTO IN (SELECT ID_DEPARTAMENTO FROM EMPLEADOS WHERE "
+        "SUELDO FEQ $[2000,2200,2600,3000] THOLD 0.9)",
+    };
+    const int repeticiones = humo ? 20 : 2000;
+    const double t = medianaSegundos(veces, [&] {
+        for (int i = 0; i < repeticiones; ++i)
+            for (const auto& q : tipicas)
+                traducir(c, q);
+    });
+    const double porConsulta = t / (repeticiones * double(tipicas.size()));
+    std::printf("translation: %.1f us per query (median of %d runs of %d x %zu queries), %.0f translations/s\n",
+        porConsulta * 1e6, veces, repeticiones, tipicas.size(), 1 / porConsulta);
+
+    // 2. A fuzzy condition against the crisp BETWEEN that selects the same rows, on a generated table:
+    //    P FEQ $[35,40,60,65] THOLD 0.5 holds exactly for 37.5 <= P <= 62.5.
+    c.ejecutar("CREATE TABLE GRANDE (ID INTEGER PRIMARY KEY, P REAL, VT INTEGER, V1 REAL, V2 REAL, V3 REAL, V4 REAL)");
+    c.ejecutar("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?1) "
+               "INSERT INTO GRANDE SELECT i, (i * 7919 % 100000) / 1000.0, 5, (i * 104729 % 100000) / 1000.0, "
+               "(i * 104729 % 100000) / 1000.0 + 2, NULL, NULL FROM n",
+        {std::int64_t{filas}});
+    c.ejecutar(R"(INSERT INTO NIEB_OBJETOS (TABLE_NAME) VALUES ('GRANDE');
+        INSERT INTO FCL SELECT "OBJ#", 2, 1, NULL, 1, 5, NULL FROM NIEB_OBJETOS WHERE TABLE_NAME = 'GRANDE';
+        INSERT INTO FCL SELECT "OBJ#", 3, 2, NULL, 1, 5, NULL FROM NIEB_OBJETOS WHERE TABLE_NAME = 'GRANDE';)");
+    const std::string nitida = "SELECT COUNT(*) FROM GRANDE WHERE P BETWEEN 37.5 AND 62.5";
+    const std::string difusa = traducir(c, "SELECT COUNT(*) FROM GRANDE WHERE P FEQ $[35,40,60,65] THOLD 0.5");
+    const std::string sinPrefiltro
+        = traducir(c, "SELECT COUNT(*) FROM GRANDE WHERE P FEQ $[35,40,60,65] THOLD 0.5", false);
+    if (contar(c, nitida) != contar(c, difusa) || contar(c, nitida) != contar(c, sinPrefiltro)) {
+        std::fprintf(stderr, "the fuzzy and crisp queries disagree\n");
+        return 1;
+    }
+    auto medir = [&](const std::string& sql) { return medianaSegundos(veces, [&] { c.consultar(sql); }); };
+    // The same queries once counting the rows (an index alone answers the crisp one) and once reading
+    // a column of every row found, as a query whose rows are shown does.
+    auto leyendo = [](std::string sql) { return sql.replace(sql.find("COUNT(*)"), 8, "COUNT(*), SUM(V1)"); };
+    std::printf(
+        "table of %d rows, %lld match; medians of %d runs:\n", filas, static_cast<long long>(contar(c, nitida)), veces);
+    for (const bool indice : {false, true}) {
+        if (indice)
+            c.ejecutar("CREATE INDEX GRANDE_P ON GRANDE (P)");
+        for (const bool leer : {false, true}) {
+            auto q = [&](const std::string& sql) { return leer ? leyendo(sql) : sql; };
+            const double n = medir(q(nitida)), d = medir(q(difusa)), s = medir(q(sinPrefiltro));
+            std::printf("  %s, %s: crisp BETWEEN %.1f ms, fuzzy %.1f ms (ratio %.2f), fuzzy without derived range "
+                        "%.1f ms (ratio %.2f)\n",
+                indice ? "indexed  " : "unindexed", leer ? "reading a column" : "counting        ", n * 1e3, d * 1e3,
+                d / n, s * 1e3, s / n);
+        }
+    }
+
+    // 3. The same for a type-2 attribute (intervals), against a crisp overlap test on its bounds.
+    const std::string nitida2 = "SELECT COUNT(*) FROM GRANDE WHERE V1 <= 62.5 AND V2 >= 37.5";
+    const std::string difusa2 = traducir(c, "SELECT COUNT(*) FROM GRANDE WHERE V FEQ $[35,40,60,65] THOLD 0.5");
+    if (contar(c, nitida2) != contar(c, difusa2)) {
+        std::fprintf(stderr, "the type-2 fuzzy and crisp queries disagree\n");
+        return 1;
+    }
+    const double n2 = medir(nitida2), d2 = medir(difusa2);
+    std::printf(
+        "  type 2, unindexed: crisp overlap %.1f ms, fuzzy %.1f ms (ratio %.2f)\n", n2 * 1e3, d2 * 1e3, d2 / n2);
+    return 0;
+}

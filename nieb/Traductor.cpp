@@ -1,0 +1,924 @@
+#include "Traductor.h"
+
+#include "Analizador.h"
+#include "Catalogo.h"
+#include "Emisor.h"
+#include "GradosDifusos.h"
+#include "ValoresTexto.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
+namespace nieb {
+
+namespace {
+
+constexpr double infinito = std::numeric_limits<double>::infinity();
+constexpr size_t maximoErrores = 100;
+
+std::string mayusculas(std::string_view s)
+{
+    std::string r(s);
+    std::ranges::transform(r, r.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return r;
+}
+
+// A name as written in a query: quoted names lose their quotes, bare names are compared in capitals.
+std::string nombreDeToken(std::string_view texto)
+{
+    if (texto.size() >= 2 && texto.front() == '"' && texto.back() == '"')
+        return std::string(texto.substr(1, texto.size() - 2));
+    return std::string(texto);
+}
+
+std::string nombreSql(std::string_view nombre)
+{
+    const bool simple = !nombre.empty() && !std::isdigit(static_cast<unsigned char>(nombre[0]))
+        && std::ranges::all_of(nombre, [](unsigned char c) { return std::isalnum(c) || c == '_'; });
+    if (simple)
+        return std::string(nombre);
+    std::string r = "\"";
+    for (char c : nombre)
+        r += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return r + '"';
+}
+
+std::string cadenaSql(std::string_view texto)
+{
+    std::string r = "'";
+    for (char c : texto)
+        r += c == '\'' ? std::string("''") : std::string(1, c);
+    return r + '\'';
+}
+
+std::string numeroSql(double x)
+{
+    const std::string n = numeroExacto(x);
+    return x < 0 ? "(" + n + ")" : n;
+}
+
+// A fuzzy attribute of a table, with what its translation needs.
+struct Atributo {
+    std::string nombre; // the name queries use: the column's, or XT's without the final T
+    AtributoDifuso difuso;
+    std::string x;                    // types 1 and 3: the column
+    std::string xt, x1, x2, x3, x4;   // type 2
+    std::vector<Etiqueta> etiquetas;  // types 1 and 2
+    std::string etiquetasSql;         // encoded for the SQL functions
+    std::set<std::string> etiquetas3; // type 3, in capitals
+    std::string semejanzasSql;
+};
+
+struct Tabla {
+    std::string nombre;
+    std::vector<std::string> columnas;
+    std::vector<Atributo> atributos;
+
+    const Atributo* atributo(std::string_view nombre) const
+    {
+        for (const auto& a : atributos)
+            if (mismoNombre(a.nombre, nombre))
+                return &a;
+        return nullptr;
+    }
+    bool tieneColumna(std::string_view nombre) const
+    {
+        return std::ranges::any_of(columnas, [&](const std::string& c) { return mismoNombre(c, nombre); });
+    }
+    bool tieneTipo2() const
+    {
+        return std::ranges::any_of(atributos, [](const Atributo& a) { return a.difuso.tipo == 2; });
+    }
+};
+
+struct OrigenAmbito {
+    std::string calificador;      // the alias, or the table's name as written
+    const Tabla* tabla = nullptr; // null for a subquery
+};
+
+struct Referencia {
+    enum class Estado { Encontrada, Ambigua, Desconocida, Incierta } estado = Estado::Desconocida;
+    const OrigenAmbito* origen = nullptr;
+    const Atributo* atributo = nullptr; // when the name is a fuzzy attribute
+
+    std::string clave() const
+    {
+        return origen ? mayusculas(origen->calificador) + '.' + mayusculas(atributo->nombre) : "";
+    }
+};
+
+// A fuzzy condition once translated: its degree and the attributes it is about, for CDEG.
+struct HojaDifusa {
+    std::string grado;
+    std::set<std::string> atributos;
+};
+
+class Traductor {
+public:
+    Traductor(std::string_view consulta, Conexion& conexion, const Dialecto& dialecto)
+        : arbol_(analizar(consulta))
+        , conexion_(conexion)
+        , catalogo_(conexion)
+        , dialecto_(dialecto)
+    {
+    }
+
+    Traduccion traducir();
+
+private:
+    // Errors
+    void error(Indice token, std::string descripcion);
+
+    // Catalogue
+    const Tabla* tabla(std::string_view nombre);
+    void leerLogica();
+
+    // Walking the tree
+    void consulta(Indice c);
+    void bloque(Indice b);
+    void origen(Indice o, std::vector<OrigenAmbito>& ambito);
+    void expresion(Indice e, Indice bloque, bool enSeleccion = false, bool enOrden = false);
+    void difusa(Indice e, Indice bloque);
+    void es(Indice e, Indice bloque);
+    Referencia resolver(const Columna& c, Indice bloque);
+    std::string referencia(const Referencia& r, std::string_view columna) const;
+    std::string texto(const Referencia& r) const;
+    std::string argumentos(const Referencia& r) const;
+    std::optional<std::string> cdeg(Indice e, const std::string& clave);
+    std::string cdegDeBloque(Indice cdegExpr, Indice bloque);
+    void reemplazar(Tramo tramo, std::string texto) { reemplazos_[tramo.primero] = {tramo.ultimo, std::move(texto)}; }
+
+    Arbol arbol_;
+    Conexion& conexion_;
+    Catalogo catalogo_;
+    Dialecto dialecto_;
+    std::vector<std::pair<size_t, std::string>> errores_;
+    std::map<std::string, std::unique_ptr<Tabla>> tablas_;
+    std::optional<std::vector<std::string>> nombresTablas_;
+    std::string propietario_;
+    std::map<Indice, std::vector<OrigenAmbito>> ambitos_; // per block
+    std::map<Indice, HojaDifusa> hojas_;                  // per fuzzy condition
+    struct Reemplazo {
+        Indice ultimo;
+        std::string texto;
+    };
+    std::map<Indice, Reemplazo> reemplazos_;
+    std::string opNot_, opAnd_, opOr_;
+    std::map<Indice, std::set<std::string>> columnasCdeg_; // per block: CDEG columns of its select list
+};
+
+void Traductor::error(Indice token, std::string descripcion)
+{
+    const Token& t = arbol_.tokens[std::min<size_t>(token, arbol_.tokens.size() - 1)];
+    errores_.emplace_back(t.inicio,
+        "Línea " + std::to_string(t.linea) + ", columna " + std::to_string(t.columna) + ": " + descripcion + ".");
+}
+
+const Tabla* Traductor::tabla(std::string_view nombre)
+{
+    const std::string clave = mayusculas(nombre);
+    if (const auto it = tablas_.find(clave); it != tablas_.end())
+        return it->second.get();
+    if (!nombresTablas_)
+        nombresTablas_ = conexion_.consultables();
+    const auto real
+        = std::ranges::find_if(*nombresTablas_, [&](const std::string& t) { return mismoNombre(t, nombre); });
+    if (real == nombresTablas_->end()) {
+        tablas_[clave] = nullptr;
+        return nullptr;
+    }
+    auto t = std::make_unique<Tabla>();
+    t->nombre = *real;
+    t->columnas = conexion_.columnas(*real);
+    std::int64_t obj = catalogo_.numeroTabla(propietario_, *real);
+    if (obj == 0) { // a table made since the numbers were last brought up to date
+        catalogo_.sincronizarTablas();
+        obj = catalogo_.numeroTabla(propietario_, *real);
+    }
+    for (const auto& difuso : obj ? catalogo_.atributos(obj) : std::vector<AtributoDifuso>{}) {
+        if (difuso.columna < 1 || static_cast<size_t>(difuso.columna) > t->columnas.size())
+            continue;
+        Atributo a;
+        a.difuso = difuso;
+        const std::string& columna = t->columnas[static_cast<size_t>(difuso.columna - 1)];
+        if (difuso.tipo == 2) {
+            if (columna.size() < 2 || std::toupper(static_cast<unsigned char>(columna.back())) != 'T')
+                continue;
+            a.nombre = columna.substr(0, columna.size() - 1);
+            a.xt = columna;
+            a.x1 = a.nombre + '1';
+            a.x2 = a.nombre + '2';
+            a.x3 = a.nombre + '3';
+            a.x4 = a.nombre + '4';
+        } else {
+            a.nombre = columna;
+            a.x = columna;
+        }
+        if (difuso.tipo == 3) {
+            std::vector<Semejanza> semejanzas;
+            for (const auto& f : conexion_.consultar(R"(SELECT LABEL_1, LABEL_2, DEGREE FROM LOCT3
+                        WHERE "OBJ#" = ?1 AND "COL#" = ?2)",
+                     {difuso.tabla, difuso.columna})) {
+                semejanzas.push_back({comoTexto(f[0]), comoTexto(f[1]), comoReal(f[2])});
+                a.etiquetas3.insert(mayusculas(comoTexto(f[0])));
+                a.etiquetas3.insert(mayusculas(comoTexto(f[1])));
+            }
+            a.semejanzasSql = codificarSemejanzas(semejanzas);
+        } else {
+            a.etiquetas = catalogo_.etiquetas(difuso.tabla, difuso.columna);
+            std::vector<EtiquetaCodificada> codificadas;
+            for (const auto& e : a.etiquetas)
+                codificadas.push_back({e.id, e.nombre, {e.alfa, e.beta, e.gamma, e.delta}});
+            a.etiquetasSql = codificarEtiquetas(codificadas);
+        }
+        t->atributos.push_back(std::move(a));
+    }
+    return (tablas_[clave] = std::move(t)).get();
+}
+
+// The server's functions for the logic operators: a NIEB_OPTIONS row when there is exactly one.
+void Traductor::leerLogica()
+{
+    opNot_ = "1 - X";
+    opAnd_ = "LEAST (X,Y)";
+    opOr_ = "GREATEST (X,Y)";
+    std::map<std::string, std::vector<std::string>> filas;
+    for (const auto& f :
+        conexion_.consultar("SELECT OPCION, VALOR FROM NIEB_OPTIONS WHERE OPCION IN ('NOT', 'AND', 'OR')"))
+        filas[comoTexto(f[0])].push_back(comoTexto(f[1]));
+    for (auto [op, destino] : {std::pair{"NOT", &opNot_}, {"AND", &opAnd_}, {"OR", &opOr_}})
+        if (filas[op].size() == 1 && !filas[op][0].empty())
+            *destino = filas[op][0];
+}
+
+// ---- Scopes and names ----------------------------------------------------------------------------
+
+void Traductor::origen(Indice o, std::vector<OrigenAmbito>& ambito)
+{
+    if (o == ninguno)
+        return;
+    const Origen& origen = arbol_.origenes[o];
+    switch (origen.clase) {
+    case Origen::Clase::Tabla: {
+        const std::string nombre = nombreDeToken(arbol_.texto(origen.nombre));
+        const Tabla* t = tabla(nombre);
+        if (!t)
+            error(origen.nombre, "la tabla " + nombre + " no existe o no es accesible");
+        if (origen.esquema != ninguno && dialecto_.sinPropietario) {
+            const std::string esquema = nombreDeToken(arbol_.texto(origen.esquema));
+            if (!mismoNombre(esquema, propietario_))
+                error(origen.esquema, "la tabla " + nombre + " no pertenece a " + esquema + ", sino a " + propietario_);
+            reemplazar({origen.esquema, origen.nombre}, std::string(arbol_.texto(origen.nombre)));
+        }
+        ambito.push_back({std::string(arbol_.texto(origen.alias != ninguno ? origen.alias : origen.nombre)), t});
+        break;
+    }
+    case Origen::Clase::Subconsulta:
+        consulta(origen.consulta);
+        ambito.push_back({origen.alias != ninguno ? std::string(arbol_.texto(origen.alias)) : std::string(), nullptr});
+        break;
+    case Origen::Clase::Reunion:
+        this->origen(origen.base, ambito);
+        for (const auto& paso : origen.pasos)
+            this->origen(paso.origen, ambito);
+        break;
+    case Origen::Clase::Parentesis: this->origen(origen.interior, ambito); break;
+    case Origen::Clase::Erroneo: break;
+    }
+}
+
+Referencia Traductor::resolver(const Columna& c, Indice b)
+{
+    Referencia r;
+    if (c.nombre == ninguno)
+        return r;
+    const std::string nombre = nombreDeToken(arbol_.texto(c.nombre));
+    for (Indice bloque = b; bloque != ninguno; bloque = arbol_.bloques[bloque].exterior) {
+        bool incierta = false;
+        for (const auto& o : ambitos_[bloque]) {
+            if (c.tabla != ninguno && !mismoNombre(nombreDeToken(arbol_.texto(c.tabla)), nombreDeToken(o.calificador)))
+                continue;
+            if (!o.tabla) {
+                incierta = true;
+                continue;
+            }
+            const Atributo* a = o.tabla->atributo(nombre);
+            if (!a && !o.tabla->tieneColumna(nombre))
+                continue;
+            if (r.origen) {
+                r.estado = Referencia::Estado::Ambigua;
+                return r;
+            }
+            r = {Referencia::Estado::Encontrada, &o, a};
+        }
+        if (r.origen)
+            return r;
+        if (incierta)
+            return {Referencia::Estado::Incierta, nullptr, nullptr};
+    }
+    return r;
+}
+
+std::string Traductor::referencia(const Referencia& r, std::string_view columna) const
+{
+    return (r.origen->calificador.empty() ? std::string() : r.origen->calificador + '.') + nombreSql(columna);
+}
+
+// A type-2 attribute shown as text.
+std::string Traductor::texto(const Referencia& r) const
+{
+    const Atributo& a = *r.atributo;
+    return "NIEB_TEXTO(" + referencia(r, a.xt) + ", " + referencia(r, a.x1) + ", " + referencia(r, a.x2) + ", "
+        + referencia(r, a.x3) + ", " + referencia(r, a.x4) + ", " + cadenaSql(a.etiquetasSql) + ")";
+}
+
+// The seven arguments that carry a value of type 1 or 2 to NIEB_GRADO.
+std::string Traductor::argumentos(const Referencia& r) const
+{
+    const Atributo& a = *r.atributo;
+    if (a.difuso.tipo == 1)
+        return "3, " + referencia(r, a.x) + ", NULL, NULL, NULL, 0, ''";
+    return referencia(r, a.xt) + ", " + referencia(r, a.x1) + ", " + referencia(r, a.x2) + ", " + referencia(r, a.x3)
+        + ", " + referencia(r, a.x4) + ", " + numeroSql(a.difuso.margen) + ", " + cadenaSql(a.etiquetasSql);
+}
+
+// ---- Queries and blocks --------------------------------------------------------------------------
+
+void Traductor::consulta(Indice c)
+{
+    if (c == ninguno)
+        return;
+    const Consulta& q = arbol_.consultas[c];
+    switch (q.clase) {
+    case Consulta::Clase::Bloque: bloque(q.bloque); break;
+    case Consulta::Clase::Conjunto:
+        for (const Indice o : q.operandos)
+            consulta(o);
+        break;
+    case Consulta::Clase::Parentesis: consulta(q.interior); break;
+    case Consulta::Clase::Erronea: break;
+    }
+    if (q.clase == Consulta::Clase::Conjunto && dialecto_.exceptoEnVezDeMinus) {
+        for (Indice t = q.tramo.primero; t <= q.tramo.ultimo && t < arbol_.tokens.size(); ++t)
+            if (esPalabra(arbol_.tokens[t], "MINUS"))
+                reemplazar({t, t}, "EXCEPT");
+    }
+    const Indice bloqueOrden = q.clase == Consulta::Clase::Bloque ? q.bloque : ninguno;
+    for (const auto& o : q.orden)
+        expresion(o.expresion, bloqueOrden, false, true);
+}
+
+void Traductor::bloque(Indice b)
+{
+    if (b == ninguno)
+        return;
+    std::vector<OrigenAmbito> ambito;
+    for (const Indice o : arbol_.bloques[b].origenes)
+        origen(o, ambito);
+    ambitos_[b] = std::move(ambito);
+    const Bloque& bl = arbol_.bloques[b];
+    for (const Indice o : bl.origenes) // ON conditions, now that every name is known
+        for (Indice pendiente = o; pendiente != ninguno;) {
+            const Origen& or_ = arbol_.origenes[pendiente];
+            for (const auto& paso : or_.pasos)
+                expresion(paso.condicion, b);
+            pendiente = or_.clase == Origen::Clase::Parentesis ? or_.interior : ninguno;
+        }
+    expresion(bl.donde, b);
+    for (const auto& s : bl.seleccion) {
+        if (s.clase == ElementoSeleccion::Clase::Expresion) {
+            expresion(s.expresion, b, s.alias == ninguno);
+            continue;
+        }
+        // * and t.*: a type-2 attribute is shown as one column of text instead of its five.
+        std::string lista;
+        bool cambia = false;
+        for (const auto& o : ambitos_[b]) {
+            if (s.clase == ElementoSeleccion::Clase::TodoDeTabla
+                && !mismoNombre(nombreDeToken(arbol_.texto(s.tabla)), nombreDeToken(o.calificador)))
+                continue;
+            if (!o.tabla || o.calificador.empty()) {
+                lista.clear();
+                cambia = false;
+                break;
+            }
+            for (const auto& c : o.tabla->columnas) {
+                const Atributo* tipo2 = nullptr;
+                bool oculta = false;
+                for (const auto& a : o.tabla->atributos)
+                    if (a.difuso.tipo == 2) {
+                        if (mismoNombre(a.xt, c))
+                            tipo2 = &a;
+                        oculta = oculta || mismoNombre(a.x1, c) || mismoNombre(a.x2, c) || mismoNombre(a.x3, c)
+                            || mismoNombre(a.x4, c);
+                    }
+                if (oculta)
+                    continue;
+                if (!lista.empty())
+                    lista += ", ";
+                if (tipo2) {
+                    cambia = true;
+                    lista += texto({Referencia::Estado::Encontrada, &o, tipo2}) + " AS " + nombreSql(tipo2->nombre);
+                } else {
+                    lista += o.calificador + '.' + nombreSql(c);
+                }
+            }
+        }
+        if (cambia)
+            reemplazar(s.tramo, lista);
+    }
+    for (const Indice g : bl.agrupar)
+        expresion(g, b);
+    expresion(bl.tener, b);
+}
+
+// ---- Expressions ---------------------------------------------------------------------------------
+
+void Traductor::expresion(Indice e, Indice b, bool enSeleccion, bool enOrden)
+{
+    if (e == ninguno)
+        return;
+    Expresion& x = arbol_.expresiones[e];
+    auto visitar = [&](Indice hijo) { expresion(hijo, b, false, enOrden); };
+    std::visit(
+        [&](auto& d) {
+            using T = std::decay_t<decltype(d)>;
+            if constexpr (std::is_same_v<T, Columna>) {
+                const Referencia r = resolver(d, b);
+                const std::string nombre = std::string(arbol_.texto(x.tramo));
+                if (r.estado == Referencia::Estado::Ambigua)
+                    error(d.nombre, "la columna " + nombre + " es ambigua: indique su tabla");
+                else if (r.estado == Referencia::Estado::Desconocida && !enOrden && d.tabla != ninguno)
+                    error(d.nombre, "la columna " + nombre + " no existe");
+                if (r.estado == Referencia::Estado::Encontrada && r.atributo && r.atributo->difuso.tipo == 2)
+                    reemplazar(x.tramo, texto(r) + (enSeleccion ? " AS " + nombreSql(r.atributo->nombre) : ""));
+                else if (d.esquema != ninguno && dialecto_.sinPropietario)
+                    reemplazar({d.esquema, d.esquema + 2}, "");
+            } else if constexpr (std::is_same_v<T, ComparacionDifusa>) {
+                difusa(e, b);
+            } else if constexpr (std::is_same_v<T, Es>) {
+                es(e, b);
+            } else if constexpr (std::is_same_v<T, Cdeg>) {
+                const std::string nombre = "CDEG("
+                    + mayusculas(d.columna == ninguno ? "*" : arbol_.texto(arbol_.expresiones[d.columna].tramo)) + ")";
+                // ORDER BY a degree the select list shows: sort by that column instead of working it out again.
+                if (enOrden && b != ninguno && columnasCdeg_[b].contains(nombre)) {
+                    reemplazar(x.tramo, nombreSql(nombre));
+                    return;
+                }
+                const std::string sql = cdegDeBloque(e, b);
+                if (!sql.empty()) {
+                    reemplazar(x.tramo, enSeleccion ? sql + " AS " + nombreSql(nombre) : sql);
+                    if (enSeleccion)
+                        columnasCdeg_[b].insert(nombre);
+                }
+            } else if constexpr (std::is_same_v<T, Funcion>) {
+                for (const Indice a : d.argumentos)
+                    visitar(a);
+            } else if constexpr (std::is_same_v<T, Conversion>) {
+                visitar(d.operando);
+            } else if constexpr (std::is_same_v<T, Unaria>) {
+                visitar(d.operando);
+            } else if constexpr (std::is_same_v<T, Operacion>) {
+                for (const Indice o : d.operandos)
+                    visitar(o);
+            } else if constexpr (std::is_same_v<T, Caso>) {
+                visitar(d.operando);
+                for (const auto& r : d.ramas) {
+                    visitar(r.cuando);
+                    visitar(r.entonces);
+                }
+                visitar(d.sino);
+            } else if constexpr (std::is_same_v<T, Subconsulta> || std::is_same_v<T, Existe>) {
+                consulta(d.consulta);
+            } else if constexpr (std::is_same_v<T, Lista>) {
+                for (const Indice o : d.elementos)
+                    visitar(o);
+            } else if constexpr (std::is_same_v<T, Parentesis>) {
+                visitar(d.interior);
+            } else if constexpr (std::is_same_v<T, Comparacion>) {
+                // The vendor's other spellings of "different", which SQLite does not read.
+                if (d.tokenOperador != ninguno && d.operador == OperadorComparacion::Distinto)
+                    reemplazar({d.tokenOperador, d.tokenOperador}, "<>");
+                visitar(d.izquierda);
+                visitar(d.derecha);
+            } else if constexpr (std::is_same_v<T, Entre>) {
+                visitar(d.operando);
+                visitar(d.desde);
+                visitar(d.hasta);
+            } else if constexpr (std::is_same_v<T, Pertenencia>) {
+                visitar(d.operando);
+                visitar(d.conjunto);
+            } else if constexpr (std::is_same_v<T, Patron>) {
+                visitar(d.operando);
+                visitar(d.patron);
+                visitar(d.escape);
+            } else if constexpr (std::is_same_v<T, No>) {
+                visitar(d.operando);
+            } else if constexpr (std::is_same_v<T, Y> || std::is_same_v<T, O>) {
+                for (const Indice o : d.operandos)
+                    visitar(o);
+            }
+        },
+        x.datos);
+}
+
+// The predicate's cut at the threshold, widened by a hair against rounding: no row whose degree
+// reaches the threshold lies outside it. Infinite ends stay infinite.
+// The predicate P a comparator derives from the constant b (its possibility and necessity share it).
+Trapecio predicado(OperadorDifuso op, const Trapecio& b, double mucho)
+{
+    switch (op.comparador) {
+    case Comparador::FEQ: return b;
+    case Comparador::FGEQ: return {b.a, b.b, infinito, infinito};
+    case Comparador::FGT: return {b.c, b.d, infinito, infinito};
+    case Comparador::FLEQ: return {-infinito, -infinito, b.c, b.d};
+    case Comparador::FLT: return {-infinito, -infinito, b.a, b.b};
+    case Comparador::MGT: return {b.d, b.d + mucho, infinito, infinito};
+    case Comparador::MLT: return {-infinito, -infinito, b.a - mucho, b.a};
+    }
+    return b;
+}
+
+// The degree of a precise number x against the constant, written out in SQL: for a crisp value both
+// possibility and necessity are P's membership at x, a CASE over P's pieces the database works out
+// without calling a function. The strict comparators exclude their end point of a vertical edge.
+std::string gradoNitido(OperadorDifuso op, const Trapecio& b, double mucho, const std::string& x)
+{
+    const Trapecio p = predicado(op, b, mucho);
+    const bool sinIzquierda = op.comparador == Comparador::FGT || op.comparador == Comparador::MGT;
+    const bool sinDerecha = op.comparador == Comparador::FLT || op.comparador == Comparador::MLT;
+    std::vector<std::string> nucleo;
+    if (!std::isinf(p.b))
+        nucleo.push_back(x + (sinIzquierda && p.a == p.b ? " > " : " >= ") + numeroSql(p.b));
+    if (!std::isinf(p.c))
+        nucleo.push_back(x + (sinDerecha && p.c == p.d ? " < " : " <= ") + numeroSql(p.c));
+    std::string sql = "CASE WHEN " + x + " IS NULL THEN NULL WHEN "
+        + (nucleo.empty()            ? std::string("1")
+                : nucleo.size() == 1 ? nucleo[0]
+                                     : nucleo[0] + " AND " + nucleo[1])
+        + " THEN 1";
+    if (!std::isinf(p.a) && p.a < p.b)
+        sql += " WHEN " + x + " > " + numeroSql(p.a) + " AND " + x + " < " + numeroSql(p.b) + " THEN (CAST(" + x
+            + " AS REAL) - " + numeroSql(p.a) + ") / " + numeroSql(p.b - p.a);
+    if (!std::isinf(p.d) && p.c < p.d)
+        sql += " WHEN " + x + " > " + numeroSql(p.c) + " AND " + x + " < " + numeroSql(p.d) + " THEN (" + numeroSql(p.d)
+            + " - CAST(" + x + " AS REAL)) / " + numeroSql(p.d - p.c);
+    return sql + " ELSE 0 END";
+}
+
+// Where P's degree reaches the threshold (its support for a threshold of 0), with infinite ends kept.
+std::pair<double, double> corte(OperadorDifuso op, const Trapecio& b, double mucho, double umbral)
+{
+    const Trapecio p = predicado(op, b, mucho);
+    return {std::isinf(p.a) ? -infinito : p.a + umbral * (p.b - p.a),
+        std::isinf(p.d) ? infinito : p.d - umbral * (p.d - p.c)};
+}
+
+// A hair's breadth beside x, far above the rounding of the degree's arithmetic.
+double holgura(double x)
+{
+    return 1e-9 * std::max(1.0, std::fabs(x));
+}
+
+// "x >= desde AND x <= hasta", leaving out an infinite end; empty when both are.
+std::string rango(const std::string& x, double desde, double hasta)
+{
+    std::string r;
+    if (!std::isinf(desde))
+        r = x + " >= " + numeroSql(desde);
+    if (!std::isinf(hasta))
+        r += (r.empty() ? "" : " AND ") + x + " <= " + numeroSql(hasta);
+    return r;
+}
+
+void Traductor::difusa(Indice e, Indice b)
+{
+    const Expresion& x = arbol_.expresiones[e];
+    const auto& d = *x.como<ComparacionDifusa>();
+    const std::string nombreOp(nombreComparador(d.comparador));
+    const OperadorDifuso* op = &d.comparador;
+    const Indice izquierda = d.izquierda == ninguno ? ninguno : arbol_.sinParentesis(d.izquierda);
+    const auto* columna = izquierda == ninguno ? nullptr : arbol_.expresiones[izquierda].como<Columna>();
+    if (!columna) {
+        error(d.tokenComparador, "a la izquierda de " + nombreOp + " debe haber un atributo difuso");
+        return;
+    }
+    const std::string nombre(arbol_.texto(arbol_.expresiones[izquierda].tramo));
+    const Referencia a = resolver(*columna, b);
+    if (a.estado == Referencia::Estado::Ambigua) {
+        error(columna->nombre, "la columna " + nombre + " es ambigua: indique su tabla");
+        return;
+    }
+    if (a.estado != Referencia::Estado::Encontrada) {
+        error(columna->nombre, "la columna " + nombre + " no existe");
+        return;
+    }
+    if (!a.atributo) {
+        error(
+            columna->nombre, "la columna " + nombre + " no es un atributo difuso: no admite el comparador " + nombreOp);
+        return;
+    }
+    const Atributo& atributo = *a.atributo;
+    const int tipo = atributo.difuso.tipo;
+    if (tipo == 3 && op->comparador != Comparador::FEQ) {
+        error(d.tokenComparador,
+            "el comparador " + nombreOp + " no se puede usar con " + nombre
+                + ", atributo difuso de tipo 3 (solo FEQ y NFEQ)");
+        return;
+    }
+    const char* modo = op->modo == Modo::Necesidad ? "'N'" : "'P'";
+    HojaDifusa hoja;
+    hoja.atributos.insert(a.clave());
+    std::string prefiltro, seguro;
+    if (d.contraAtributo()) {
+        const auto* otra = arbol_.expresiones[d.columna].como<Columna>();
+        const std::string nombreB(arbol_.texto(arbol_.expresiones[d.columna].tramo));
+        const Referencia rb = otra ? resolver(*otra, b) : Referencia{};
+        if (rb.estado != Referencia::Estado::Encontrada || !rb.atributo) {
+            error(arbol_.expresiones[d.columna].tramo.primero,
+                rb.estado == Referencia::Estado::Ambigua ? "la columna " + nombreB + " es ambigua: indique su tabla"
+                                                         : nombreB + " no es un atributo difuso");
+            return;
+        }
+        const int tipoB = rb.atributo->difuso.tipo;
+        if ((tipo == 3) != (tipoB == 3)) {
+            error(arbol_.expresiones[d.columna].tramo.primero,
+                "no se pueden comparar " + nombre + " y " + nombreB + ": solo uno de ellos es de tipo 3");
+            return;
+        }
+        if (tipo == 3
+            && !catalogo_.compatibles(atributo.difuso.tabla, atributo.difuso.columna, rb.atributo->difuso.tabla,
+                rb.atributo->difuso.columna)) {
+            error(arbol_.expresiones[d.columna].tramo.primero,
+                "los atributos de tipo 3 " + nombre + " y " + nombreB + " no son compatibles");
+            return;
+        }
+        hoja.atributos.insert(rb.clave());
+        hoja.grado = tipo == 3 ? "NIEB_GRADO3(" + std::string(modo) + ", " + referencia(a, atributo.x) + ", "
+                + referencia(rb, rb.atributo->x) + ", " + cadenaSql(atributo.semejanzasSql) + ")"
+                               : "NIEB_GRADO('" + nombreOp + "', " + argumentos(a) + ", " + argumentos(rb) + ", "
+                + numeroSql(atributo.difuso.mucho) + ")";
+    } else {
+        const ConstanteDifusa& k = d.constante;
+        const Indice donde = k.tramo.primero;
+        using C = ConstanteDifusa::Clase;
+        if (k.clase == C::Undefined || k.clase == C::Null) {
+            const std::string valor = k.clase == C::Undefined ? "UNDEFINED" : "NULL";
+            error(donde, valor + " no se puede comparar con " + nombreOp + ": use " + nombre + " IS " + valor);
+            return;
+        }
+        if (tipo == 3) {
+            if (k.clase == C::Unknown) {
+                hoja.grado = "NIEB_GRADO3(" + std::string(modo) + ", " + referencia(a, atributo.x) + ", 'UNKNOWN', '')";
+            } else if (k.clase != C::Etiqueta) {
+                error(
+                    donde, nombre + " es un atributo difuso de tipo 3: compárelo con una de sus etiquetas ($Etiqueta)");
+                return;
+            } else if (!atributo.etiquetas3.contains(mayusculas(k.etiqueta))) {
+                error(donde, "la etiqueta $" + std::string(k.etiqueta) + " no está definida para " + nombre);
+                return;
+            } else {
+                hoja.grado = "NIEB_GRADO3(" + std::string(modo) + ", " + referencia(a, atributo.x) + ", "
+                    + cadenaSql(k.etiqueta) + ", " + cadenaSql(atributo.semejanzasSql) + ")";
+            }
+        } else {
+            std::optional<Trapecio> t;
+            const auto& p = k.puntos;
+            switch (k.clase) {
+            case C::Numero: t = Trapecio{p[0], p[0], p[0], p[0]}; break;
+            case C::Intervalo: t = Trapecio{p[0], p[0], p[1], p[1]}; break;
+            case C::Aproximado:
+                t = Trapecio{p[0] - atributo.difuso.margen, p[0], p[0], p[0] + atributo.difuso.margen};
+                break;
+            case C::Trapecio: t = Trapecio{p[0], p[1], p[2], p[3]}; break;
+            case C::Etiqueta: {
+                const auto e = std::ranges::find_if(
+                    atributo.etiquetas, [&](const Etiqueta& e) { return mismoNombre(e.nombre, k.etiqueta); });
+                if (e == atributo.etiquetas.end()) {
+                    error(donde, "la etiqueta $" + std::string(k.etiqueta) + " no está definida para " + nombre);
+                    return;
+                }
+                t = Trapecio{e->alfa, e->beta, e->gamma, e->delta};
+                break;
+            }
+            default: break;
+            }
+            const std::string constante = t ? "7, " + numeroSql(t->a) + ", " + numeroSql(t->b) + ", " + numeroSql(t->c)
+                    + ", " + numeroSql(t->d) + ", 0, ''"
+                                            : std::string("0, NULL, NULL, NULL, NULL, 0, ''");
+            if (tipo == 1 && t)
+                hoja.grado = gradoNitido(*op, *t, atributo.difuso.mucho, referencia(a, atributo.x));
+            else if (tipo == 1)
+                hoja.grado = "CASE WHEN " + referencia(a, atributo.x) + " IS NULL THEN NULL ELSE 1 END";
+            else
+                hoja.grado = "NIEB_GRADO('" + nombreOp + "', " + argumentos(a) + ", " + constante + ", "
+                    + numeroSql(atributo.difuso.mucho) + ")";
+            // A crisp range on the stored columns that every row meeting the threshold lies in, so
+            // the database can use an index and calls the degree function only on candidates.
+            // A crisp range on the stored columns that every row meeting the threshold lies in, so
+            // the database can use an index and works out degrees only for candidates.
+            if (dialecto_.prefiltro && t && !(d.conUmbral && d.umbral == 0)) {
+                const auto [desde, hasta] = corte(*op, *t, atributo.difuso.mucho, d.conUmbral ? d.umbral : 0);
+                const double desdeFuera = desde - holgura(desde), hastaFuera = hasta + holgura(hasta);
+                if (tipo == 1) {
+                    // A precise number well inside the cut meets the threshold for sure: only the few
+                    // near its ends need their degree worked out.
+                    const std::string col = referencia(a, atributo.x);
+                    prefiltro = rango(col, desdeFuera, hastaFuera);
+                    const double desdeDentro = desde + holgura(desde), hastaDentro = hasta - holgura(hasta);
+                    if (desdeDentro < hastaDentro && !(std::isinf(desde) && std::isinf(hasta)))
+                        seguro = rango(col, desdeDentro, hastaDentro);
+                } else {
+                    const double m = std::max(0.0, atributo.difuso.margen);
+                    const std::string x1 = referencia(a, atributo.x1);
+                    std::vector<std::string> partes;
+                    if (!std::isinf(hastaFuera))
+                        partes.push_back(x1 + " <= " + numeroSql(hastaFuera + m));
+                    if (!std::isinf(desdeFuera))
+                        partes.push_back("COALESCE(" + referencia(a, atributo.x4) + ", " + referencia(a, atributo.x2)
+                            + ", " + x1 + " + " + numeroSql(m) + ") >= " + numeroSql(desdeFuera));
+                    for (size_t i = 0; i < partes.size(); ++i)
+                        prefiltro += (i ? " AND " : "") + partes[i];
+                    if (!prefiltro.empty())
+                        prefiltro = referencia(a, atributo.xt) + " IN (0, 4) OR (" + prefiltro + ")";
+                }
+            }
+        }
+    }
+    const std::string umbral = d.conUmbral ? " >= " + numeroExacto(d.umbral) : " > 0";
+    std::string condicion = hoja.grado + umbral;
+    if (!seguro.empty())
+        condicion = "(" + seguro + ") OR " + condicion;
+    reemplazar(x.tramo, prefiltro.empty() ? "(" + condicion + ")" : "((" + prefiltro + ") AND (" + condicion + "))");
+    hojas_[e] = std::move(hoja);
+}
+
+void Traductor::es(Indice e, Indice b)
+{
+    const Expresion& x = arbol_.expresiones[e];
+    const auto& d = *x.como<Es>();
+    const Indice operando = d.operando == ninguno ? ninguno : arbol_.sinParentesis(d.operando);
+    const auto* columna = operando == ninguno ? nullptr : arbol_.expresiones[operando].como<Columna>();
+    const Referencia r = columna ? resolver(*columna, b) : Referencia{};
+    const std::string nombre
+        = operando == ninguno ? std::string() : std::string(arbol_.texto(arbol_.expresiones[operando].tramo));
+    if (d.valor != Es::Valor::Null && (r.estado != Referencia::Estado::Encontrada || !r.atributo)) {
+        const char* valor = d.valor == Es::Valor::Unknown ? "UNKNOWN" : "UNDEFINED";
+        if (r.estado != Referencia::Estado::Incierta)
+            error(operando == ninguno ? x.tramo.primero : arbol_.expresiones[operando].tramo.primero,
+                std::string("IS ") + valor + " solo se aplica a atributos difusos, y " + nombre + " no lo es");
+        return;
+    }
+    if (r.estado != Referencia::Estado::Encontrada || !r.atributo) {
+        expresion(d.operando, b);
+        return;
+    }
+    const Atributo& a = *r.atributo;
+    const std::string igual = d.negado ? " <> " : " = ";
+    std::string sql;
+    if (a.difuso.tipo == 2) {
+        const int codigo = d.valor == Es::Valor::Unknown ? 0 : d.valor == Es::Valor::Undefined ? 1 : 2;
+        sql = "COALESCE(" + referencia(r, a.xt) + ", 2)" + igual + std::to_string(codigo);
+    } else if (d.valor == Es::Valor::Null) {
+        sql = referencia(r, a.x) + (d.negado ? " IS NOT NULL" : " IS NULL");
+    } else if (a.difuso.tipo == 1) {
+        sql = d.negado ? "1 = 1" : "1 = 0"; // a precise number is never UNKNOWN or UNDEFINED
+    } else {
+        sql = "COALESCE(UPPER(" + referencia(r, a.x) + "), '')" + igual
+            + (d.valor == Es::Valor::Unknown ? "'UNKNOWN'" : "'UNDEFINED'");
+    }
+    reemplazar(x.tramo, "(" + sql + ")");
+}
+
+// ---- CDEG ----------------------------------------------------------------------------------------
+
+std::string sustituir(std::string_view plantilla, const std::string& x, const std::string& y)
+{
+    std::string r;
+    for (const Token& t : tokenizar(plantilla)) {
+        if (t.tipo == TipoToken::Identificador && (esPalabra(t, "X") || esPalabra(t, "Y")))
+            r += "(" + (esPalabra(t, "X") ? x : y) + ")";
+        else
+            r += t.texto;
+    }
+    return r;
+}
+
+// The degree of condition e restricted to the fuzzy conditions about `clave` (all of them when
+// empty), combined along AND, OR and NOT; nullopt when none is inside.
+std::optional<std::string> Traductor::cdeg(Indice e, const std::string& clave)
+{
+    if (e == ninguno)
+        return std::nullopt;
+    const Expresion& x = arbol_.expresiones[e];
+    if (const auto hoja = hojas_.find(e); hoja != hojas_.end()) {
+        if (clave.empty() || hoja->second.atributos.contains(clave))
+            return hoja->second.grado;
+        return std::nullopt;
+    }
+    if (const auto* p = x.como<Parentesis>())
+        return cdeg(p->interior, clave);
+    if (const auto* n = x.como<No>()) {
+        const auto g = cdeg(n->operando, clave);
+        return g ? std::optional(sustituir(opNot_, *g, *g)) : std::nullopt;
+    }
+    const std::vector<Indice>* operandos = nullptr;
+    const std::string* plantilla = nullptr;
+    if (const auto* y = x.como<Y>()) {
+        operandos = &y->operandos;
+        plantilla = &opAnd_;
+    } else if (const auto* o = x.como<O>()) {
+        operandos = &o->operandos;
+        plantilla = &opOr_;
+    } else {
+        return std::nullopt;
+    }
+    std::optional<std::string> r;
+    for (const Indice o : *operandos)
+        if (const auto g = cdeg(o, clave))
+            r = r ? sustituir(*plantilla, *r, *g) : *g;
+    return r;
+}
+
+std::string Traductor::cdegDeBloque(Indice e, Indice b)
+{
+    const auto& d = *arbol_.expresiones[e].como<Cdeg>();
+    const Indice token = arbol_.expresiones[e].tramo.primero;
+    if (b == ninguno) {
+        error(token, "CDEG solo puede ordenar una consulta simple, no una unión de consultas");
+        return {};
+    }
+    std::string clave;
+    std::string nombre = "*";
+    if (d.columna != ninguno) {
+        nombre = std::string(arbol_.texto(arbol_.expresiones[d.columna].tramo));
+        const auto* c = arbol_.expresiones[d.columna].como<Columna>();
+        const Referencia r = c ? resolver(*c, b) : Referencia{};
+        if (r.estado != Referencia::Estado::Encontrada || !r.atributo) {
+            error(token, "CDEG(" + nombre + "): " + nombre + " no es un atributo difuso de la consulta");
+            return {};
+        }
+        clave = r.clave();
+    }
+    const auto g = cdeg(arbol_.bloques[b].donde, clave);
+    if (!g) {
+        error(token,
+            "CDEG(" + nombre + "): no hay ninguna condición difusa sobre "
+                + (d.columna == ninguno ? std::string("ningún atributo") : nombre) + " en el WHERE");
+        return {};
+    }
+    return *g;
+}
+
+Traduccion Traductor::traducir()
+{
+    Traduccion r;
+    for (const auto& e : arbol_.errores)
+        errores_.emplace_back(e.inicio, e.texto());
+    propietario_ = catalogo_.propietario();
+    leerLogica();
+    consulta(arbol_.raiz);
+    if (!errores_.empty()) {
+        std::ranges::stable_sort(errores_, {}, &std::pair<size_t, std::string>::first);
+        for (auto& [_, texto] : errores_)
+            if (r.errores.size() < maximoErrores)
+                r.errores.push_back(std::move(texto));
+        if (errores_.size() > maximoErrores)
+            r.errores.back()
+                = "Hay más de " + std::to_string(maximoErrores) + " errores: corrija estos y traduzca de nuevo.";
+        return r;
+    }
+    Emisor emisor;
+    const Tramo todo = arbol_.consultas[arbol_.raiz].tramo;
+    for (Indice t = todo.primero; t <= todo.ultimo && t < arbol_.tokens.size(); ++t) {
+        if (const auto it = reemplazos_.find(t); it != reemplazos_.end()) {
+            emisor.fragmento(it->second.texto);
+            t = it->second.ultimo;
+            continue;
+        }
+        const Token& token = arbol_.tokens[t];
+        if (token.tipo == TipoToken::Comentario)
+            emisor.fragmento(token.texto);
+        else if (!token.esTrivia() && token.tipo != TipoToken::Fin)
+            emisor.fila(std::string(token.texto));
+    }
+    r.filas = emisor.filas();
+    r.sql = emisor.sql();
+    return r;
+}
+
+} // namespace
+
+Traduccion traducir(std::string_view consulta, Conexion& conexion, const Dialecto& dialecto)
+{
+    return Traductor(consulta, conexion, dialecto).traducir();
+}
+
+} // namespace nieb

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Conexion.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nieb {
+
+// What the translated SQL may use of the backend's language.
+struct Dialecto {
+    bool exceptoEnVezDeMinus = true; // SQLite writes MINUS as EXCEPT
+    bool sinPropietario = true;      // SQLite has no owners: OWNER.TABLE becomes TABLE
+    bool prefiltro = true;           // add the crisp range derived from each fuzzy condition
+};
+
+struct Traduccion {
+    std::vector<std::string> errores; // "Línea 1, columna 8: ...", in source order; empty when translated
+    std::vector<std::string> filas;   // the statement as NIEB_QUERY rows
+    std::string sql;                  // the statement the client rebuilds from the rows
+};
+
+// Translates a NIEB query into the backend's SQL, reading the fuzzy attributes, labels, margins and
+// logic functions from the catalogue of the database behind `conexion`. Every error found is reported,
+// not only the first; no input makes it crash or hang.
+Traduccion traducir(std::string_view consulta, Conexion& conexion, const Dialecto& dialecto = {});
+
+} // namespace nieb
