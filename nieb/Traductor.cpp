@@ -459,7 +459,7 @@ void Traductor::expresion(Indice e, Indice b, bool enSeleccion, bool enOrden)
                 if (r.estado == Referencia::Estado::Encontrada && r.atributo && r.atributo->difuso.tipo == 2)
                     reemplazar(x.tramo, texto(r) + (enSeleccion ? " AS " + nombreSql(r.atributo->nombre) : ""));
                 else if (d.esquema != ninguno && dialecto_.sinPropietario)
-                    reemplazar({d.esquema, d.esquema + 2}, "");
+                    reemplazar({d.esquema, d.tabla - 1}, ""); // the owner and its dot
             } else if constexpr (std::is_same_v<T, ComparacionDifusa>) {
                 difusa(e, b);
             } else if constexpr (std::is_same_v<T, Es>) {

@@ -67,6 +67,35 @@ private Q_SLOTS:
         QCOMPARE(nimboQuery({u"--nada"_s}).estado, 2);
     }
 
+    void translatesAndRunsNiebQueries()
+    {
+        const QString consulta = u"SELECT NOMBRE, SUELDO, CDEG(*) FROM EMPLEADOS WHERE SUELDO FEQ $Alto THOLD 0.75 "
+                                 u"ORDER BY CDEG(*) DESC, SUELDO"_s;
+        const auto sql = nimboQuery({u"--translate"_s, consulta});
+        QCOMPARE(sql.estado, 0);
+        QVERIFY(sql.out.startsWith(u"SELECT NOMBRE"_s));
+        QVERIFY(!sql.out.contains(u"FEQ"_s));
+        // The translated SQL runs as plain SQL and gives what --query gives.
+        const auto crudo = nimboQuery({u"--sql"_s, sql.out.trimmed()});
+        const auto filas = nimboQuery({u"--query"_s, u"-"_s}, consulta);
+        QCOMPARE(filas.estado, 0);
+        QCOMPARE(filas.out, crudo.out);
+        QCOMPARE(filas.out.split(u'\n').value(0), u"NOMBRE\tSUELDO\tCDEG(*)"_s);
+
+        const auto limitadas = nimboQuery({u"--query"_s, consulta, u"--limit"_s, u"3"_s});
+        QCOMPARE(limitadas.out.count(u'\n'), 4);
+        QCOMPARE(limitadas.out, filas.out.section(u'\n', 0, 3) + u'\n');
+        QVERIFY(limitadas.err.contains(u"3 of"_s));
+
+        const auto errores
+            = nimboQuery({u"--translate"_s, u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ $Viejo OR NOMBRE FEQ 3"_s});
+        QCOMPARE(errores.estado, 3);
+        QVERIFY(errores.out.isEmpty());
+        QVERIFY(errores.err.startsWith(u"1: Línea 1, columna 40: la etiqueta $Viejo"_s));
+        QVERIFY(errores.err.contains(u"\n2: Línea 1, columna 50: la columna NOMBRE"_s));
+        QCOMPARE(nimboQuery({u"--translate"_s, consulta, u"--limit"_s, u"3"_s}).estado, 2);
+    }
+
     void installsTheServerIntoAFile()
     {
         const QString ruta = datos_.filePath(u"propia.db"_s);
