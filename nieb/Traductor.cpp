@@ -3,7 +3,9 @@
 #include "Analizador.h"
 #include "Catalogo.h"
 #include "Emisor.h"
+#include "EsquemaDifuso.h"
 #include "GradosDifusos.h"
+#include "SqlDifuso.h"
 #include "ValoresTexto.h"
 
 #include <algorithm>
@@ -19,15 +21,7 @@ namespace nieb {
 
 namespace {
 
-constexpr double infinito = std::numeric_limits<double>::infinity();
 constexpr size_t maximoErrores = 100;
-
-std::string mayusculas(std::string_view s)
-{
-    std::string r(s);
-    std::ranges::transform(r, r.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return r;
-}
 
 // A name as written in a query: quoted names lose their quotes, bare names are compared in capitals.
 std::string nombreDeToken(std::string_view texto)
@@ -36,66 +30,6 @@ std::string nombreDeToken(std::string_view texto)
         return std::string(texto.substr(1, texto.size() - 2));
     return std::string(texto);
 }
-
-std::string nombreSql(std::string_view nombre)
-{
-    const bool simple = !nombre.empty() && !std::isdigit(static_cast<unsigned char>(nombre[0]))
-        && std::ranges::all_of(nombre, [](unsigned char c) { return std::isalnum(c) || c == '_'; });
-    if (simple)
-        return std::string(nombre);
-    std::string r = "\"";
-    for (char c : nombre)
-        r += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return r + '"';
-}
-
-std::string cadenaSql(std::string_view texto)
-{
-    std::string r = "'";
-    for (char c : texto)
-        r += c == '\'' ? std::string("''") : std::string(1, c);
-    return r + '\'';
-}
-
-std::string numeroSql(double x)
-{
-    const std::string n = numeroExacto(x);
-    return x < 0 ? "(" + n + ")" : n;
-}
-
-// A fuzzy attribute of a table, with what its translation needs.
-struct Atributo {
-    std::string nombre; // the name queries use: the column's, or XT's without the final T
-    AtributoDifuso difuso;
-    std::string x;                    // types 1 and 3: the column
-    std::string xt, x1, x2, x3, x4;   // type 2
-    std::vector<Etiqueta> etiquetas;  // types 1 and 2
-    std::string etiquetasSql;         // encoded for the SQL functions
-    std::set<std::string> etiquetas3; // type 3, in capitals
-    std::string semejanzasSql;
-};
-
-struct Tabla {
-    std::string nombre;
-    std::vector<std::string> columnas;
-    std::vector<Atributo> atributos;
-
-    const Atributo* atributo(std::string_view nombre) const
-    {
-        for (const auto& a : atributos)
-            if (mismoNombre(a.nombre, nombre))
-                return &a;
-        return nullptr;
-    }
-    bool tieneColumna(std::string_view nombre) const
-    {
-        return std::ranges::any_of(columnas, [&](const std::string& c) { return mismoNombre(c, nombre); });
-    }
-    bool tieneTipo2() const
-    {
-        return std::ranges::any_of(atributos, [](const Atributo& a) { return a.difuso.tipo == 2; });
-    }
-};
 
 struct OrigenAmbito {
     std::string calificador;      // the alias, or the table's name as written
@@ -125,6 +59,7 @@ public:
         : arbol_(analizar(consulta))
         , conexion_(conexion)
         , catalogo_(conexion)
+        , esquema_(conexion, catalogo_)
         , dialecto_(dialecto)
     {
     }
@@ -136,7 +71,6 @@ private:
     void error(Indice token, std::string descripcion);
 
     // Catalogue
-    const Tabla* tabla(std::string_view nombre);
     void leerLogica();
 
     // Walking the tree
@@ -157,11 +91,9 @@ private:
     Arbol arbol_;
     Conexion& conexion_;
     Catalogo catalogo_;
+    EsquemaDifuso esquema_;
     Dialecto dialecto_;
     std::vector<std::pair<size_t, std::string>> errores_;
-    std::map<std::string, std::unique_ptr<Tabla>> tablas_;
-    std::optional<std::vector<std::string>> nombresTablas_;
-    std::string propietario_;
     std::map<Indice, std::vector<OrigenAmbito>> ambitos_; // per block
     std::map<Indice, HojaDifusa> hojas_;                  // per fuzzy condition
     struct Reemplazo {
@@ -178,68 +110,6 @@ void Traductor::error(Indice token, std::string descripcion)
     const Token& t = arbol_.tokens[std::min<size_t>(token, arbol_.tokens.size() - 1)];
     errores_.emplace_back(t.inicio,
         "Línea " + std::to_string(t.linea) + ", columna " + std::to_string(t.columna) + ": " + descripcion + ".");
-}
-
-const Tabla* Traductor::tabla(std::string_view nombre)
-{
-    const std::string clave = mayusculas(nombre);
-    if (const auto it = tablas_.find(clave); it != tablas_.end())
-        return it->second.get();
-    if (!nombresTablas_)
-        nombresTablas_ = conexion_.consultables();
-    const auto real
-        = std::ranges::find_if(*nombresTablas_, [&](const std::string& t) { return mismoNombre(t, nombre); });
-    if (real == nombresTablas_->end()) {
-        tablas_[clave] = nullptr;
-        return nullptr;
-    }
-    auto t = std::make_unique<Tabla>();
-    t->nombre = *real;
-    t->columnas = conexion_.columnas(*real);
-    std::int64_t obj = catalogo_.numeroTabla(propietario_, *real);
-    if (obj == 0) { // a table made since the numbers were last brought up to date
-        catalogo_.sincronizarTablas();
-        obj = catalogo_.numeroTabla(propietario_, *real);
-    }
-    for (const auto& difuso : obj ? catalogo_.atributos(obj) : std::vector<AtributoDifuso>{}) {
-        if (difuso.columna < 1 || static_cast<size_t>(difuso.columna) > t->columnas.size())
-            continue;
-        Atributo a;
-        a.difuso = difuso;
-        const std::string& columna = t->columnas[static_cast<size_t>(difuso.columna - 1)];
-        if (difuso.tipo == 2) {
-            if (columna.size() < 2 || std::toupper(static_cast<unsigned char>(columna.back())) != 'T')
-                continue;
-            a.nombre = columna.substr(0, columna.size() - 1);
-            a.xt = columna;
-            a.x1 = a.nombre + '1';
-            a.x2 = a.nombre + '2';
-            a.x3 = a.nombre + '3';
-            a.x4 = a.nombre + '4';
-        } else {
-            a.nombre = columna;
-            a.x = columna;
-        }
-        if (difuso.tipo == 3) {
-            std::vector<Semejanza> semejanzas;
-            for (const auto& f : conexion_.consultar(R"(SELECT LABEL_1, LABEL_2, DEGREE FROM LOCT3
-                        WHERE "OBJ#" = ?1 AND "COL#" = ?2)",
-                     {difuso.tabla, difuso.columna})) {
-                semejanzas.push_back({comoTexto(f[0]), comoTexto(f[1]), comoReal(f[2])});
-                a.etiquetas3.insert(mayusculas(comoTexto(f[0])));
-                a.etiquetas3.insert(mayusculas(comoTexto(f[1])));
-            }
-            a.semejanzasSql = codificarSemejanzas(semejanzas);
-        } else {
-            a.etiquetas = catalogo_.etiquetas(difuso.tabla, difuso.columna);
-            std::vector<EtiquetaCodificada> codificadas;
-            for (const auto& e : a.etiquetas)
-                codificadas.push_back({e.id, e.nombre, {e.alfa, e.beta, e.gamma, e.delta}});
-            a.etiquetasSql = codificarEtiquetas(codificadas);
-        }
-        t->atributos.push_back(std::move(a));
-    }
-    return (tablas_[clave] = std::move(t)).get();
 }
 
 // The server's functions for the logic operators: a NIEB_OPTIONS row when there is exactly one.
@@ -267,13 +137,14 @@ void Traductor::origen(Indice o, std::vector<OrigenAmbito>& ambito)
     switch (origen.clase) {
     case Origen::Clase::Tabla: {
         const std::string nombre = nombreDeToken(arbol_.texto(origen.nombre));
-        const Tabla* t = tabla(nombre);
+        const Tabla* t = esquema_.tabla(nombre);
         if (!t)
             error(origen.nombre, "la tabla " + nombre + " no existe o no es accesible");
         if (origen.esquema != ninguno && dialecto_.sinPropietario) {
             const std::string esquema = nombreDeToken(arbol_.texto(origen.esquema));
-            if (!mismoNombre(esquema, propietario_))
-                error(origen.esquema, "la tabla " + nombre + " no pertenece a " + esquema + ", sino a " + propietario_);
+            if (!mismoNombre(esquema, esquema_.propietario()))
+                error(origen.esquema,
+                    "la tabla " + nombre + " no pertenece a " + esquema + ", sino a " + esquema_.propietario());
             reemplazar({origen.esquema, origen.nombre}, std::string(arbol_.texto(origen.nombre)));
         }
         ambito.push_back({std::string(arbol_.texto(origen.alias != ninguno ? origen.alias : origen.nombre)), t});
@@ -531,73 +402,6 @@ void Traductor::expresion(Indice e, Indice b, bool enSeleccion, bool enOrden)
 
 // The predicate's cut at the threshold, widened by a hair against rounding: no row whose degree
 // reaches the threshold lies outside it. Infinite ends stay infinite.
-// The predicate P a comparator derives from the constant b (its possibility and necessity share it).
-Trapecio predicado(OperadorDifuso op, const Trapecio& b, double mucho)
-{
-    switch (op.comparador) {
-    case Comparador::FEQ: return b;
-    case Comparador::FGEQ: return {b.a, b.b, infinito, infinito};
-    case Comparador::FGT: return {b.c, b.d, infinito, infinito};
-    case Comparador::FLEQ: return {-infinito, -infinito, b.c, b.d};
-    case Comparador::FLT: return {-infinito, -infinito, b.a, b.b};
-    case Comparador::MGT: return {b.d, b.d + mucho, infinito, infinito};
-    case Comparador::MLT: return {-infinito, -infinito, b.a - mucho, b.a};
-    }
-    return b;
-}
-
-// The degree of a precise number x against the constant, written out in SQL: for a crisp value both
-// possibility and necessity are P's membership at x, a CASE over P's pieces the database works out
-// without calling a function. The strict comparators exclude their end point of a vertical edge.
-std::string gradoNitido(OperadorDifuso op, const Trapecio& b, double mucho, const std::string& x)
-{
-    const Trapecio p = predicado(op, b, mucho);
-    const bool sinIzquierda = op.comparador == Comparador::FGT || op.comparador == Comparador::MGT;
-    const bool sinDerecha = op.comparador == Comparador::FLT || op.comparador == Comparador::MLT;
-    std::vector<std::string> nucleo;
-    if (!std::isinf(p.b))
-        nucleo.push_back(x + (sinIzquierda && p.a == p.b ? " > " : " >= ") + numeroSql(p.b));
-    if (!std::isinf(p.c))
-        nucleo.push_back(x + (sinDerecha && p.c == p.d ? " < " : " <= ") + numeroSql(p.c));
-    std::string sql = "CASE WHEN " + x + " IS NULL THEN NULL WHEN "
-        + (nucleo.empty()            ? std::string("1")
-                : nucleo.size() == 1 ? nucleo[0]
-                                     : nucleo[0] + " AND " + nucleo[1])
-        + " THEN 1";
-    if (!std::isinf(p.a) && p.a < p.b)
-        sql += " WHEN " + x + " > " + numeroSql(p.a) + " AND " + x + " < " + numeroSql(p.b) + " THEN (CAST(" + x
-            + " AS REAL) - " + numeroSql(p.a) + ") / " + numeroSql(p.b - p.a);
-    if (!std::isinf(p.d) && p.c < p.d)
-        sql += " WHEN " + x + " > " + numeroSql(p.c) + " AND " + x + " < " + numeroSql(p.d) + " THEN (" + numeroSql(p.d)
-            + " - CAST(" + x + " AS REAL)) / " + numeroSql(p.d - p.c);
-    return sql + " ELSE 0 END";
-}
-
-// Where P's degree reaches the threshold (its support for a threshold of 0), with infinite ends kept.
-std::pair<double, double> corte(OperadorDifuso op, const Trapecio& b, double mucho, double umbral)
-{
-    const Trapecio p = predicado(op, b, mucho);
-    return {std::isinf(p.a) ? -infinito : p.a + umbral * (p.b - p.a),
-        std::isinf(p.d) ? infinito : p.d - umbral * (p.d - p.c)};
-}
-
-// A hair's breadth beside x, far above the rounding of the degree's arithmetic.
-double holgura(double x)
-{
-    return 1e-9 * std::max(1.0, std::fabs(x));
-}
-
-// "x >= desde AND x <= hasta", leaving out an infinite end; empty when both are.
-std::string rango(const std::string& x, double desde, double hasta)
-{
-    std::string r;
-    if (!std::isinf(desde))
-        r = x + " >= " + numeroSql(desde);
-    if (!std::isinf(hasta))
-        r += (r.empty() ? "" : " AND ") + x + " <= " + numeroSql(hasta);
-    return r;
-}
-
 void Traductor::difusa(Indice e, Indice b)
 {
     const Expresion& x = arbol_.expresiones[e];
@@ -799,18 +603,6 @@ void Traductor::es(Indice e, Indice b)
 
 // ---- CDEG ----------------------------------------------------------------------------------------
 
-std::string sustituir(std::string_view plantilla, const std::string& x, const std::string& y)
-{
-    std::string r;
-    for (const Token& t : tokenizar(plantilla)) {
-        if (t.tipo == TipoToken::Identificador && (esPalabra(t, "X") || esPalabra(t, "Y")))
-            r += "(" + (esPalabra(t, "X") ? x : y) + ")";
-        else
-            r += t.texto;
-    }
-    return r;
-}
-
 // The degree of condition e restricted to the fuzzy conditions about `clave` (all of them when
 // empty), combined along AND, OR and NOT; nullopt when none is inside.
 std::optional<std::string> Traductor::cdeg(Indice e, const std::string& clave)
@@ -882,7 +674,6 @@ Traduccion Traductor::traducir()
     Traduccion r;
     for (const auto& e : arbol_.errores)
         errores_.emplace_back(e.inicio, e.texto());
-    propietario_ = catalogo_.propietario();
     leerLogica();
     consulta(arbol_.raiz);
     if (!errores_.empty()) {
