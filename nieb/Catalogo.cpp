@@ -5,12 +5,6 @@
 
 namespace nieb {
 
-bool mismoNombre(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
-}
-
 void Catalogo::sincronizarTablas()
 {
     const auto existentes = conexion_.tablas();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Conexion.h"
+#include "Nombres.h"
 
 #include <cstdint>
 #include <optional>
@@ -51,8 +52,5 @@ public:
 private:
     Conexion& conexion_;
 };
-
-// Case-insensitive comparison of ASCII names, as SQL compares identifiers.
-bool mismoNombre(std::string_view a, std::string_view b);
 
 } // namespace nieb

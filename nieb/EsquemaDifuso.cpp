@@ -7,13 +7,6 @@
 
 namespace nieb {
 
-std::string mayusculas(std::string_view s)
-{
-    std::string r(s);
-    std::ranges::transform(r, r.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return r;
-}
-
 const Tabla* EsquemaDifuso::tabla(std::string_view nombre)
 {
     const std::string clave = mayusculas(nombre);

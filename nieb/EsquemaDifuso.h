@@ -69,6 +69,4 @@ private:
     bool sincronizado_ = false;
 };
 
-std::string mayusculas(std::string_view s);
-
 } // namespace nieb

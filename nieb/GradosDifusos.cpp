@@ -1,5 +1,7 @@
 #include "GradosDifusos.h"
 
+#include "Nombres.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -207,12 +209,6 @@ constexpr std::array<Nombre, 14> nombres{{
     {"NMLT", {Comparador::MLT, Modo::Necesidad}},
 }};
 
-bool igualesSinMayusculas(std::string_view x, std::string_view y)
-{
-    auto mayuscula = [](char ch) { return ch >= 'a' && ch <= 'z' ? char(ch - 'a' + 'A') : ch; };
-    return std::ranges::equal(x, y, {}, mayuscula, mayuscula);
-}
-
 } // namespace
 
 std::optional<double> grado(Comparador op, Modo modo, const ValorDifuso& a, const ValorDifuso& b, double mucho)
@@ -248,7 +244,7 @@ std::optional<double> grado(Comparador op, Modo modo, const ValorDifuso& a, cons
 std::optional<OperadorDifuso> leerComparador(std::string_view nombre)
 {
     for (const Nombre& n : nombres)
-        if (igualesSinMayusculas(nombre, n.texto))
+        if (mismoNombre(nombre, n.texto))
             return n.op;
     return std::nullopt;
 }

@@ -7,13 +7,6 @@ namespace nieb {
 
 namespace {
 
-std::string mayusculas(std::string_view s)
-{
-    std::string r(s);
-    std::ranges::transform(r, r.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return r;
-}
-
 void exigirArgumentos(const std::vector<Valor>& argumentos, size_t cuantos, const std::string& funcion)
 {
     if (argumentos.size() != cuantos)

@@ -108,8 +108,7 @@ private:
 void Traductor::error(Indice token, std::string descripcion)
 {
     const Token& t = arbol_.tokens[std::min<size_t>(token, arbol_.tokens.size() - 1)];
-    errores_.emplace_back(t.inicio,
-        "Línea " + std::to_string(t.linea) + ", columna " + std::to_string(t.columna) + ": " + descripcion + ".");
+    errores_.emplace_back(t.inicio, ErrorSintaxis{t.linea, t.columna, t.inicio, std::move(descripcion)}.texto());
 }
 
 // The server's functions for the logic operators: a NIEB_OPTIONS row when there is exactly one.

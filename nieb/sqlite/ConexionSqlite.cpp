@@ -12,11 +12,6 @@ namespace nieb {
 
 namespace {
 
-struct Finalizar {
-    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using Sentencia = std::unique_ptr<sqlite3_stmt, Finalizar>;
-
 void enlazar(sqlite3_stmt* s, const std::vector<Valor>& parametros)
 {
     const int n = std::min<int>(sqlite3_bind_parameter_count(s), static_cast<int>(parametros.size()));
@@ -109,7 +104,17 @@ void ConexionSqlite::fallar(int codigo) const
     throw ErrorSqlite(codigo, sqlite3_errmsg(db_));
 }
 
+void FinalizarSentencia::operator()(sqlite3_stmt* s) const
+{
+    sqlite3_finalize(s);
+}
+
 void ConexionSqlite::ejecutar(std::string_view sql, const std::vector<Valor>& parametros)
+{
+    ejecutarSentencias(sql, [&](sqlite3_stmt* s) { enlazar(s, parametros); });
+}
+
+void ConexionSqlite::ejecutarSentencias(std::string_view sql, const std::function<void(sqlite3_stmt*)>& enlazar)
 {
     const char* resto = sql.data();
     const char* fin = sql.data() + sql.size();
@@ -122,7 +127,7 @@ void ConexionSqlite::ejecutar(std::string_view sql, const std::vector<Valor>& pa
         resto = siguiente;
         if (!s)
             continue; // only blanks or comments were left
-        enlazar(s.get(), parametros);
+        enlazar(s.get());
         int rc;
         while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) { }
         if (rc != SQLITE_DONE)
@@ -143,7 +148,8 @@ std::vector<Fila> ConexionSqlite::consultar(std::string_view sql, const std::vec
             fallar(sqlite3_extended_errcode(db_));
         if (preparadas_.size() >= 64)
             preparadas_.clear();
-        guardada = preparadas_.emplace(std::string(sql), std::shared_ptr<sqlite3_stmt>(crudo, Finalizar{})).first;
+        guardada
+            = preparadas_.emplace(std::string(sql), std::shared_ptr<sqlite3_stmt>(crudo, FinalizarSentencia{})).first;
     }
     sqlite3_stmt* s = guardada->second.get();
     // Reset on every way out, so that no kept statement holds the database open for reading.

@@ -3,6 +3,7 @@
 #include "Conexion.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,6 +12,12 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace nieb {
+
+// Owns a prepared statement: finalised with the object.
+struct FinalizarSentencia {
+    void operator()(sqlite3_stmt* s) const;
+};
+using Sentencia = std::unique_ptr<sqlite3_stmt, FinalizarSentencia>;
 
 // One SQLite database handle, closed with the object. Errors become ErrorSqlite with SQLite's own
 // result code and message, for the caller to map.
@@ -37,6 +44,8 @@ public:
     void setSesion(std::int64_t sesion) { sesion_ = sesion; }
 
     void ejecutar(std::string_view sql, const std::vector<Valor>& parametros = {}) override;
+    // Runs every statement of the text in turn, each bound by `enlazar` before it runs.
+    void ejecutarSentencias(std::string_view sql, const std::function<void(sqlite3_stmt*)>& enlazar);
     std::vector<Fila> consultar(std::string_view sql, const std::vector<Valor>& parametros = {}) override;
     std::int64_t sesion() const override { return sesion_; }
     std::vector<std::string> tablas() override;

@@ -1,6 +1,7 @@
 #include "FuncionesDifusas.h"
 
 #include "GradosDifusos.h"
+#include "Nombres.h"
 #include "ValoresTexto.h"
 
 #include <sqlite3.h>
@@ -89,32 +90,26 @@ void nieb_grado(sqlite3_context* ctx, int, sqlite3_value** argv)
     resultado(ctx, grado(*op, *a, *b, numero(argv[15]).value_or(0)));
 }
 
-bool iguales(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
-}
-
 void nieb_grado3(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL || sqlite3_value_type(argv[2]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    const bool necesidad = iguales(texto(argv[0]), "N");
+    const bool necesidad = mismoNombre(texto(argv[0]), "N");
     const auto x = texto(argv[1]), y = texto(argv[2]);
-    if (iguales(x, "UNDEFINED") || iguales(y, "UNDEFINED"))
+    if (mismoNombre(x, "UNDEFINED") || mismoNombre(y, "UNDEFINED"))
         sqlite3_result_double(ctx, 0);
-    else if (iguales(y, "UNKNOWN"))
+    else if (mismoNombre(y, "UNKNOWN"))
         sqlite3_result_double(ctx, 1);
-    else if (iguales(x, "UNKNOWN"))
+    else if (mismoNombre(x, "UNKNOWN"))
         sqlite3_result_double(ctx, necesidad ? 0 : 1);
-    else if (iguales(x, y))
+    else if (mismoNombre(x, y))
         sqlite3_result_double(ctx, 1);
     else {
         const auto& tabla = tablaConstante<Semejanzas>(ctx, argv, 3, decodificarSemejanzas);
         const auto s = std::ranges::find_if(tabla, [&](const Semejanza& s) {
-            return (iguales(s.a, x) && iguales(s.b, y)) || (iguales(s.a, y) && iguales(s.b, x));
+            return (mismoNombre(s.a, x) && mismoNombre(s.b, y)) || (mismoNombre(s.a, y) && mismoNombre(s.b, x));
         });
         sqlite3_result_double(ctx, s == tabla.end() ? 0 : s->grado);
     }

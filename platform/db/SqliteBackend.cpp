@@ -19,11 +19,6 @@ namespace db {
 
 namespace {
 
-struct Finalizar {
-    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using Sentencia = std::unique_ptr<sqlite3_stmt, Finalizar>;
-
 nieb::Valor aValor(const QVariant& v)
 {
     if (v.isNull())
@@ -80,6 +75,19 @@ int tamanoDeclarado(const char* tipo)
     if (t.contains(u"DATE"_s) || t.contains(u"TIME"_s))
         return 19;
     return 0;
+}
+
+// Display size of one value of an undeclared column: a text's length, the vendor's 22 for a number
+// (not written out per row: results can be large).
+int tamanoDeValor(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::QString: return int(std::min<qsizetype>(v.toString().size(), 4000));
+    case QMetaType::QByteArray: return int(std::min<qsizetype>(v.toByteArray().size(), 4000));
+    case QMetaType::LongLong:
+    case QMetaType::Double: return 22;
+    default: return 0;
+    }
 }
 
 void enlazar(sqlite3_stmt* s, const Enlaces& enlaces)
@@ -140,7 +148,7 @@ struct SqliteBackend::Vigilancia {
 };
 
 SqliteBackend::SqliteBackend(const QString& ruta, const QString& usuario, const QString& clave)
-try : conexion_(QFile::encodeName(ruta).toStdString(), nieb::ConexionSqlite::Apertura::Existente), ruta_(ruta) {
+try : conexion_(QFile::encodeName(ruta).toStdString(), nieb::ConexionSqlite::Apertura::Existente) {
     if (sqlite3_db_readonly(conexion_.handle(), "main") == 1)
         throw ErrorOra(OraSoloLectura,
             u"ORA-16000: database open for read-only access (%1: no se puede escribir en el fichero)"_s.arg(ruta));
@@ -224,25 +232,10 @@ void SqliteBackend::crearDiccionario(const QString& usuario, std::optional<qint6
 void SqliteBackend::ejecutar(const QString& sql, const Enlaces& enlaces)
 {
     Vigilancia vigilancia(conexion_.handle(), cancelar_);
-    const QByteArray texto = sql.toUtf8();
-    const char* resto = texto.constData();
-    const char* fin = resto + texto.size();
-    while (resto < fin) {
-        sqlite3_stmt* crudo = nullptr;
-        const char* siguiente = nullptr;
-        if (sqlite3_prepare_v2(conexion_.handle(), resto, int(fin - resto), &crudo, &siguiente) != SQLITE_OK)
-            throw ErrorOra::deSqlite(
-                sqlite3_extended_errcode(conexion_.handle()), QString::fromUtf8(sqlite3_errmsg(conexion_.handle())));
-        Sentencia s(crudo);
-        resto = siguiente;
-        if (!s)
-            continue;
-        enlazar(s.get(), enlaces);
-        int rc;
-        while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) { }
-        if (rc != SQLITE_DONE)
-            throw ErrorOra::deSqlite(
-                sqlite3_extended_errcode(conexion_.handle()), QString::fromUtf8(sqlite3_errmsg(conexion_.handle())));
+    try {
+        conexion_.ejecutarSentencias(sql.toStdString(), [&](sqlite3_stmt* s) { enlazar(s, enlaces); });
+    } catch (const nieb::ErrorBaseDatos& e) {
+        throw traducir(e);
     }
 }
 
@@ -255,7 +248,7 @@ Resultado SqliteBackend::consultar(const QString& sql, const Enlaces& enlaces, q
     sqlite3_stmt* crudo = nullptr;
     if (sqlite3_prepare_v2(db, texto.constData(), int(texto.size()), &crudo, nullptr) != SQLITE_OK)
         throw ErrorOra::deSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
-    Sentencia s(crudo);
+    nieb::Sentencia s(crudo);
     const int columnas = s ? sqlite3_column_count(s.get()) : 0;
     // Only statements that return rows and change nothing: the query commands never alter data.
     if (columnas == 0 || !sqlite3_stmt_readonly(s.get()))
@@ -275,7 +268,7 @@ Resultado SqliteBackend::consultar(const QString& sql, const Enlaces& enlaces, q
             for (int i = 0; i < columnas; ++i) {
                 QVariant v = celda(s.get(), i);
                 if (r.tamanos[i] == 0)
-                    observado[i] = std::max(observado[i], int(std::min<qsizetype>(v.toString().size(), 4000)));
+                    observado[i] = std::max(observado[i], tamanoDeValor(v));
                 r.celdas.push_back(std::move(v));
             }
         }

@@ -28,7 +28,6 @@ private:
     struct Vigilancia;
 
     nieb::ConexionSqlite conexion_;
-    QString ruta_;
     bool servidor_ = false;
     std::function<bool()> cancelar_;
 };
