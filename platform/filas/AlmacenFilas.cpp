@@ -1,6 +1,9 @@
 #include "AlmacenFilas.h"
 
+#include "FuenteFila.h"
+
 #include <QLocale>
+#include <QStringDecoder>
 
 #include <cstring>
 #include <algorithm>
@@ -30,6 +33,16 @@ void anadirNumeroUtf8(std::string& destino, const QString& numero)
 }
 
 constexpr char Hex[] = "0123456789ABCDEF";
+
+// QString::fromUtf8 drops a byte order mark at the start; a cell keeps every character it holds.
+QString desdeUtf8(const char* datos, size_t tamano)
+{
+    if (tamano >= 3 && std::memcmp(datos, "\xEF\xBB\xBF", 3) == 0) {
+        QStringDecoder conBom(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return conBom(QByteArrayView(datos, qsizetype(tamano)));
+    }
+    return QString::fromUtf8(datos, qsizetype(tamano));
+}
 
 } // namespace
 
@@ -125,25 +138,85 @@ void AlmacenFilas::anadirFilaNula()
     terminarFila();
 }
 
-AlmacenFilas::Posicion AlmacenFilas::escribirPendiente()
+char* AlmacenFilas::reservar(size_t tamano, Posicion& donde)
 {
-    const size_t cabecera = size_t(columnas_) * (sizeof(quint32) + 1);
-    const size_t necesario = cabecera + pendiente_.size();
-    if (trozos_.empty() || trozos_.back().capacidad - trozos_.back().usado < necesario) {
+    if (trozos_.empty() || trozos_.back().capacidad - trozos_.back().usado < tamano) {
         Trozo nuevo;
-        nuevo.capacidad = std::max(TamanoTrozo, necesario);
+        nuevo.capacidad = std::max(TamanoTrozo, tamano);
         nuevo.datos.reset(new char[nuevo.capacidad]);
         trozos_.push_back(std::move(nuevo));
     }
     Trozo& t = trozos_.back();
+    donde = {quint32(trozos_.size() - 1), quint32(t.usado)};
     char* p = t.datos.get() + t.usado;
+    t.usado += tamano;
+    return p;
+}
+
+AlmacenFilas::Posicion AlmacenFilas::escribirPendiente()
+{
+    const size_t cabecera = size_t(columnas_) * (sizeof(quint32) + 1);
+    Posicion pos;
+    char* p = reservar(cabecera + pendiente_.size(), pos);
     std::memcpy(p, fin_.data(), fin_.size() * sizeof(quint32));
     std::memcpy(p + fin_.size() * sizeof(quint32), tipos_.data(), tipos_.size());
     if (!pendiente_.empty())
         std::memcpy(p + cabecera, pendiente_.data(), pendiente_.size());
-    const Posicion pos{quint32(trozos_.size() - 1), quint32(t.usado)};
-    t.usado += necesario;
     return pos;
+}
+
+void AlmacenFilas::anadirFila(const FuenteFila& fuente)
+{
+    if (enFila_ || fuente.columnas() != columnas_)
+        throw std::logic_error("AlmacenFilas: a row must have exactly one cell per column");
+    const auto n = size_t(columnas_);
+    fuente_.resize(n);
+    numeros_.resize(n);
+    // First every cell's type and size, then the block in one piece.
+    size_t datos = 0;
+    for (size_t c = 0; c < n; ++c) {
+        Celda& celda = fuente_[c];
+        celda.tipo = fuente.tipo(int(c));
+        switch (celda.tipo) {
+        case TipoCelda::Nulo:
+            celda = {TipoCelda::Nulo, nullptr, 0};
+            break;
+        case TipoCelda::Entero:
+            numeros_[c] = fuente.entero(int(c));
+            celda = {TipoCelda::Entero, reinterpret_cast<const char*>(&numeros_[c]), sizeof(qint64)};
+            break;
+        case TipoCelda::Real: {
+            const double v = fuente.real(int(c));
+            std::memcpy(&numeros_[c], &v, sizeof v);
+            celda = {TipoCelda::Real, reinterpret_cast<const char*>(&numeros_[c]), sizeof v};
+            break;
+        }
+        case TipoCelda::Texto:
+        case TipoCelda::Blob: {
+            const std::string_view b = fuente.bytes(int(c));
+            celda = {celda.tipo, b.data(), b.size()};
+            break;
+        }
+        }
+        datos += celda.tamano;
+    }
+    if (datos > std::numeric_limits<quint32>::max())
+        throw std::length_error("AlmacenFilas: row larger than 4 GiB");
+    const size_t cabecera = n * (sizeof(quint32) + 1);
+    Posicion pos;
+    char* p = reservar(cabecera + datos, pos);
+    char* tipos = p + n * sizeof(quint32);
+    char* destino = p + cabecera;
+    quint32 fin = 0;
+    for (size_t c = 0; c < n; ++c) {
+        const Celda& celda = fuente_[c];
+        if (celda.tamano)
+            std::memcpy(destino + fin, celda.datos, celda.tamano);
+        fin += quint32(celda.tamano);
+        std::memcpy(p + c * sizeof(quint32), &fin, sizeof fin);
+        tipos[c] = char(celda.tipo);
+    }
+    posiciones_.push_back(pos);
 }
 
 AlmacenFilas::Celda AlmacenFilas::celda(qint64 fila, int columna) const
@@ -201,7 +274,7 @@ QVariant AlmacenFilas::valor(qint64 fila, int columna) const
     case TipoCelda::Real:
         return QVariant(real(fila, columna));
     case TipoCelda::Texto:
-        return QVariant(QString::fromUtf8(c.datos, qsizetype(c.tamano)));
+        return QVariant(desdeUtf8(c.datos, c.tamano));
     case TipoCelda::Blob:
         return QVariant(QByteArray(c.datos, qsizetype(c.tamano)));
     }
@@ -212,7 +285,7 @@ QString AlmacenFilas::texto(qint64 fila, int columna) const
 {
     const Celda c = celda(fila, columna);
     if (c.tipo == TipoCelda::Texto)
-        return QString::fromUtf8(c.datos, qsizetype(c.tamano));
+        return desdeUtf8(c.datos, c.tamano);
     std::string utf8;
     anadirTextoA(utf8, fila, columna);
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));

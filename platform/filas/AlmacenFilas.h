@@ -12,6 +12,8 @@
 
 namespace filas {
 
+class FuenteFila;
+
 // What one cell holds. Integers and reals are kept as their 8 bytes, text as UTF-8, a blob as it is.
 enum class TipoCelda : quint8 { Nulo = 0, Entero = 1, Real = 2, Texto = 3, Blob = 4 };
 
@@ -55,6 +57,9 @@ public:
     void terminarFila();
     // Appends a row of NULL cells.
     void anadirFilaNula();
+    // Appends a whole row read from `fuente`, written straight into the chunk with no copy between.
+    // Throws std::logic_error when its column count differs or a row is being appended.
+    void anadirFila(const FuenteFila& fuente);
 
     TipoCelda tipo(qint64 fila, int columna) const;
     bool esNulo(qint64 fila, int columna) const { return tipo(fila, columna) == TipoCelda::Nulo; }
@@ -104,6 +109,8 @@ private:
     };
 
     Celda celda(qint64 fila, int columna) const;
+    // Room for a row block of `tamano` bytes at the end of the last chunk, or of a new one.
+    char* reservar(size_t tamano, Posicion& donde);
     void anadirCelda(TipoCelda tipo, const char* datos, size_t tamano);
     // Writes the pending row (fin_, tipos_, pendiente_) and returns where it went.
     Posicion escribirPendiente();
@@ -118,6 +125,9 @@ private:
     std::vector<TipoCelda> tipos_;
     std::string pendiente_;
     bool enFila_ = false;
+    // The cells of a row being taken from a FuenteFila, and its numbers' bytes.
+    std::vector<Celda> fuente_;
+    std::vector<qint64> numeros_;
 };
 
 } // namespace filas

@@ -1,4 +1,5 @@
 #include "AlmacenFilas.h"
+#include "FuenteFila.h"
 
 #include <QTest>
 
@@ -7,6 +8,30 @@
 using filas::AlmacenFilas;
 using filas::TipoCelda;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A row handed over cell by cell, as a database cursor hands it.
+struct FilaDePrueba : filas::FuenteFila {
+    struct Celda {
+        TipoCelda tipo;
+        qint64 entero = 0;
+        double real = 0;
+        std::string bytes;
+    };
+    static Celda de(TipoCelda tipo, qint64 entero = 0, double real = 0, std::string bytes = {})
+    {
+        return {tipo, entero, real, std::move(bytes)};
+    }
+    std::vector<Celda> celdas;
+    int columnas() const override { return int(celdas.size()); }
+    TipoCelda tipo(int c) const override { return celdas[size_t(c)].tipo; }
+    qint64 entero(int c) const override { return celdas[size_t(c)].entero; }
+    double real(int c) const override { return celdas[size_t(c)].real; }
+    std::string_view bytes(int c) const override { return celdas[size_t(c)].bytes; }
+};
+
+} // namespace
 
 class tst_AlmacenFilas : public QObject {
     Q_OBJECT
@@ -18,6 +43,8 @@ private Q_SLOTS:
     void unMillonDeFilasPorPosicion();
     void permutarYCambiarCeldas();
     void redimensionarYCambiarColumnas();
+    void filaEnteraDesdeUnaFuente();
+    void textoConMarcaDeOrdenConservaLaMarca();
 };
 
 void tst_AlmacenFilas::cadaTipoVuelveComoEntro()
@@ -168,6 +195,53 @@ void tst_AlmacenFilas::redimensionarYCambiarColumnas()
     QCOMPARE(a.texto(0, 0), u"uno"_s);
     a.redimensionar(1);
     QCOMPARE(a.filas(), 1);
+}
+
+void tst_AlmacenFilas::filaEnteraDesdeUnaFuente()
+{
+    const std::string blob("\0\xff\0", 3);
+    const std::string grande(5 << 20, 'y');
+    FilaDePrueba fila;
+    using F = FilaDePrueba;
+    fila.celdas = {F::de(TipoCelda::Nulo), F::de(TipoCelda::Texto), F::de(TipoCelda::Entero, INT64_MAX),
+        F::de(TipoCelda::Real, 0, -2.5), F::de(TipoCelda::Texto, 0, 0, "caf\xc3\xa9"), F::de(TipoCelda::Blob, 0, 0, blob)};
+    AlmacenFilas a(6);
+    a.empezarFila();
+    a.anadirTexto("antes");
+    // Not while a row is being built cell by cell, nor with another column count.
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, a.anadirFila(fila));
+    a = AlmacenFilas(5);
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, a.anadirFila(fila));
+    a = AlmacenFilas(6);
+    a.anadirFila(fila);
+    fila.celdas[1].bytes = grande; // a row larger than a chunk goes to one of its own
+    a.anadirFila(fila);
+    fila.celdas[1].bytes.assign(1, 'z');
+    a.anadirFila(fila);
+
+    QCOMPARE(a.filas(), 3);
+    for (qint64 f = 0; f < 3; ++f) {
+        QCOMPARE(a.tipo(f, 0), TipoCelda::Nulo);
+        QCOMPARE(a.tipo(f, 1), TipoCelda::Texto);
+        QCOMPARE(a.entero(f, 2), std::numeric_limits<qint64>::max());
+        QCOMPARE(a.real(f, 3), -2.5);
+        QCOMPARE(a.valor(f, 4).toString(), u"café"_s);
+        QCOMPARE(a.tipo(f, 5), TipoCelda::Blob);
+        QCOMPARE(a.bytes(f, 5), std::string_view(blob));
+    }
+    QCOMPARE(a.bytes(0, 1), std::string_view());
+    QCOMPARE(a.bytes(1, 1), std::string_view(grande));
+    QCOMPARE(a.bytes(2, 1), std::string_view("z"));
+}
+
+void tst_AlmacenFilas::textoConMarcaDeOrdenConservaLaMarca()
+{
+    AlmacenFilas a(1);
+    a.empezarFila();
+    a.anadirTexto("\xEF\xBB\xBFinicio");
+    a.terminarFila();
+    QCOMPARE(a.texto(0, 0), u"\uFEFFinicio"_s);
+    QCOMPARE(a.valor(0, 0).toString(), u"\uFEFFinicio"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_AlmacenFilas)
