@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Clock.h"
+#include "Dialogos.h"
+#include "Impresora.h"
 #include "KeyboardState.h"
 #include "MessageBoxes.h"
 #include "SettingsStore.h"
@@ -12,16 +14,20 @@ struct Platform {
     SettingsStore& ajustes;
     Clock& reloj;
     KeyboardState& teclado;
+    Dialogos& dialogos;
+    Impresora& impresora;
 };
 
 // The real outside world: Qt message boxes, the user's settings, the system clock and keyboard.
 class SystemPlatform {
 public:
-    Platform servicios() { return {m_mensajes, m_ajustes, m_reloj, m_teclado}; }
+    Platform servicios() { return {m_mensajes, m_ajustes, m_reloj, m_teclado, m_dialogos, m_impresora}; }
 
 private:
     QtMessageBoxes m_mensajes;
     QSettingsStore m_ajustes;
     SystemClock m_reloj;
     SystemKeyboardState m_teclado;
+    QtImpresora m_impresora; // before the dialogs, which set it up
+    QtDialogos m_dialogos{m_impresora};
 };

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -219,10 +220,11 @@ void TestFrmMain::settingsRoundTripThroughClose()
     QCOMPARE(b.guardado(u"FontBold"_s), u"True"_s);
 
     // The next run reads the file anew.
-    QSettingsStore releidos(b.plataforma.rutaAjustes());
-    Platform otra{b.plataforma.mensajes, releidos, b.plataforma.reloj, b.plataforma.teclado};
-    Module1 estado;
-    const auto v = Arrancar(estado, otra, {});
+    Banco siguiente;
+    QFile::remove(siguiente.plataforma.rutaAjustes());
+    QVERIFY(QFile::copy(b.plataforma.rutaAjustes(), siguiente.plataforma.rutaAjustes()));
+    siguiente.plataforma.ajustes.guardar();
+    frmMain* v = &siguiente.arrancar();
     QCOMPARE(v->pos(), QPoint(40, 50));
     v->Consulta->setSelStart(0);
     v->Consulta->setSelLength(1);
@@ -295,14 +297,10 @@ void TestFrmMain::minimizedCloseKeepsStoredPosition()
 void TestFrmMain::settingsWriteFailureIsReported()
 {
     Banco b;
-    QFile tapon(b.plataforma.carpeta.filePath(u"tapon"_s));
-    QVERIFY(tapon.open(QIODevice::WriteOnly));
-    tapon.close();
-    QSettingsStore inalcanzable(b.plataforma.carpeta.filePath(u"tapon/Nimbo.ini"_s));
-    Platform p{b.plataforma.mensajes, inalcanzable, b.plataforma.reloj, b.plataforma.teclado};
-    Module1 estado;
-    auto v = Arrancar(estado, p, {});
-    v->close();
+    frmMain& v = b.arrancar();
+    // A folder where the settings file should be: it cannot be written, not even by root.
+    QVERIFY(QDir().mkpath(b.plataforma.rutaAjustes()));
+    v.close();
     QCOMPARE(b.plataforma.mensajes.mostrados.size(), 1);
     QCOMPARE(b.plataforma.mensajes.mostrados.first().texto, u"No se han podido guardar los ajustes del editor."_s);
 }
