@@ -63,8 +63,8 @@ bool QtImpresora::imprimirImagen(const QImage& imagen)
         return false;
     const double ppmX = imagen.dotsPerMeterX() > 0 ? imagen.dotsPerMeterX() : puntosPorMetroPantalla;
     const double ppmY = imagen.dotsPerMeterY() > 0 ? imagen.dotsPerMeterY() : puntosPorMetroPantalla;
-    const double ancho = imagen.width() / ppmX * 0.0254 * printer.resolution();
-    const double alto = imagen.height() / ppmY * 0.0254 * printer.resolution();
+    const double ancho = imagen.width() / ppmX / 0.0254 * printer.resolution();
+    const double alto = imagen.height() / ppmY / 0.0254 * printer.resolution();
     painter.drawImage(QRectF(0, 0, ancho, alto), imagen);
     return painter.end();
 }

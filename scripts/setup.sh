@@ -7,6 +7,7 @@ paquetes=(
   g++ cmake ninja-build
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   libsqlite3-dev libx11-dev
+  sqlite3 poppler-utils
   fonts-dejavu-core xvfb xauth
 )
 

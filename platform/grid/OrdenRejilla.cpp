@@ -64,14 +64,25 @@ namespace {
 
 struct Clave {
     std::string_view texto;
+    quint64 prefijo = 0; // the first eight bytes, big-endian: most comparisons end here
     double numero = 0;
     bool esNumero = false;
 };
+
+quint64 prefijo(std::string_view t)
+{
+    quint64 p = 0;
+    for (size_t i = 0; i < 8; ++i)
+        p = p << 8 | (i < t.size() ? quint8(t[i]) : 0u);
+    return p;
+}
 
 int comparar(const Clave& a, const Clave& b)
 {
     if (a.esNumero && b.esNumero)
         return a.numero < b.numero ? -1 : (b.numero < a.numero ? 1 : 0);
+    if (a.prefijo != b.prefijo)
+        return a.prefijo < b.prefijo ? -1 : 1;
     const int c = a.texto.compare(b.texto);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
@@ -114,6 +125,7 @@ std::vector<qint64> ordenGenerico(
                 c.texto = textos.back();
                 break;
             }
+            c.prefijo = prefijo(c.texto);
         }
     }
     std::vector<quint32> indices(n);

@@ -123,8 +123,16 @@ void PintorRejilla::pintarZona(
             codigo = g_.fixedAlignment(columna);
         double numero;
         const bool esNumero = codigo == General && leerNumero(texto.toStdString(), &numero);
-        const int flags = int(alineacionQt(codigo, esNumero)) | (g_.wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine);
-        pintarTexto(p, r.adjusted(3, 1, -3, -1), texto, flags, fija ? g_.textStyleFixed_ : g_.textStyle_, tinta);
+        Qt::Alignment alineacion = alineacionQt(codigo, esNumero);
+        const QRect caja = r.adjusted(3, 1, -3, -1);
+        if (g_.wordWrap_) {
+            // Wrapped text taller than its cell starts at the top, so that its first line shows whole.
+            const QRect necesario = QFontMetrics(g_.font()).boundingRect(caja, int(alineacion) | Qt::TextWordWrap, texto);
+            if (necesario.height() > caja.height())
+                alineacion = (alineacion & Qt::AlignHorizontal_Mask) | Qt::AlignTop;
+        }
+        const int flags = int(alineacion) | (g_.wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine);
+        pintarTexto(p, caja, texto, flags, fija ? g_.textStyleFixed_ : g_.textStyle_, tinta);
     }
     pintarLineas(p, r, fija ? g_.gridLinesFixed_ : g_.gridLines_);
     if (o_.seleccion && actual && g_.hasFocus()) {
