@@ -50,7 +50,7 @@ int ModeloRejilla::columnCount(const QModelIndex& padre) const
 
 QVariant ModeloRejilla::data(const QModelIndex& indice, int rol) const
 {
-    if (!checkIndex(indice, CheckIndexOption::IndexIsValid))
+    if (!indice.isValid() || !checkIndex(indice))
         return {};
     switch (rol) {
     case Qt::DisplayRole:
@@ -73,7 +73,7 @@ QVariant ModeloRejilla::data(const QModelIndex& indice, int rol) const
 
 bool ModeloRejilla::setData(const QModelIndex& indice, const QVariant& valor, int rol)
 {
-    if (rol != Qt::EditRole || !checkIndex(indice, CheckIndexOption::IndexIsValid))
+    if (rol != Qt::EditRole || !indice.isValid() || !checkIndex(indice))
         return false;
     ponerTexto(indice.row(), indice.column(), valor.toString());
     return true;
@@ -81,7 +81,7 @@ bool ModeloRejilla::setData(const QModelIndex& indice, const QVariant& valor, in
 
 Qt::ItemFlags ModeloRejilla::flags(const QModelIndex& indice) const
 {
-    if (!checkIndex(indice, CheckIndexOption::IndexIsValid))
+    if (!indice.isValid() || !checkIndex(indice))
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }

@@ -265,18 +265,19 @@ bool Rejilla::unidaConIzquierda(qint64 fila, int columna) const
 {
     // Cells join along a flagged row when equal and on the same side of the fixed columns. With
     // rows restricted, a pair joins only when the pair above it joined too (or it is the first row
-    // of its part), so that joins grow down from the top like a hierarchy.
-    if (mergeCells_ == MezclaNunca || columna < 1 || columna >= cols() || fila < 0 || fila >= rows())
-        return false;
-    if (!mergeRow(fila) || (columna == fixedCols()))
-        return false;
-    if (modelo_->almacen().bytes(fila, columna) != modelo_->almacen().bytes(fila, columna - 1)
-        || modelo_->almacen().tipo(fila, columna) != modelo_->almacen().tipo(fila, columna - 1))
+    // of its part), so that joins grow down from the top like a hierarchy. Walked upwards in a loop:
+    // a long run of flagged rows must not nest calls.
+    if (mergeCells_ == MezclaNunca || columna < 1 || columna >= cols() || columna == fixedCols())
         return false;
     const bool restringido = mergeCells_ == MezclaRestringirFilas || mergeCells_ == MezclaRestringirTodo;
-    if (restringido && fila != 0 && fila != fixedRows())
-        return unidaConIzquierda(fila - 1, columna);
-    return true;
+    const filas::AlmacenFilas& a = modelo_->almacen();
+    for (qint64 f = fila;; --f) {
+        if (f < 0 || f >= rows() || !mergeRow(f) || a.tipo(f, columna) != a.tipo(f, columna - 1)
+            || a.bytes(f, columna) != a.bytes(f, columna - 1))
+            return false;
+        if (!restringido || f == 0 || f == fixedRows())
+            return true;
+    }
 }
 
 bool Rejilla::unidaConArriba(qint64 fila, int columna) const

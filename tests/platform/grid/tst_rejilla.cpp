@@ -60,6 +60,7 @@ private Q_SLOTS:
     void seleccionSeColapsaAlMoverLaCelda();
     void mezcla_data();
     void mezcla();
+    void mezclaRestringidaEnMuchasFilas();
     void imagenDeTodaLaTabla_data();
     void imagenDeTodaLaTabla();
     void copiarLaSeleccion();
@@ -288,6 +289,28 @@ void tst_Rejilla::mezcla()
     QStringList esperadas = unidas.split(u' ', Qt::SkipEmptyParts);
     esperadas.sort();
     QCOMPARE(vistas, esperadas);
+}
+
+void tst_Rejilla::mezclaRestringidaEnMuchasFilas()
+{
+    // A join that depends on every row above it must not nest one call per row.
+    Rejilla g;
+    g.modelo()->vaciar(0, 3);
+    for (int i = 0; i < 300000; ++i) {
+        g.lote().empezarFila();
+        g.lote().anadirTexto(QString::number(i));
+        g.lote().anadirTexto("igual");
+        g.lote().anadirTexto("igual");
+        g.lote().terminarFila();
+    }
+    g.publicar();
+    g.setMergeCells(rejilla::MezclaRestringirFilas);
+    for (qint64 f = 0; f < g.rows(); ++f)
+        g.setMergeRow(f, true);
+    QVERIFY(g.unidaConIzquierda(g.rows() - 1, 2));
+    g.setMergeRow(7, false);
+    QVERIFY(!g.unidaConIzquierda(g.rows() - 1, 2));
+    QVERIFY(g.unidaConIzquierda(6, 2));
 }
 
 void tst_Rejilla::imagenDeTodaLaTabla_data()
