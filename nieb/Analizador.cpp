@@ -35,16 +35,11 @@ std::string describir(const Token& t)
 {
     if (t.tipo == TipoToken::Fin)
         return "el final de la consulta";
-    std::string_view texto = t.texto.substr(0, t.texto.find('\n'));
-    bool cortado = texto.size() < t.texto.size();
-    if (texto.size() > 40) {
-        std::size_t corte = 40;
-        while (corte > 0 && (static_cast<unsigned char>(texto[corte]) & 0xC0) == 0x80)
-            --corte; // never in the middle of a character
-        texto = texto.substr(0, corte);
-        cortado = true;
-    }
-    return "'" + std::string(texto) + (cortado ? "…'" : "'");
+    const std::string_view linea = t.texto.substr(0, t.texto.find('\n'));
+    std::string texto = recortar(linea);
+    if (linea.size() < t.texto.size() && texto.size() == linea.size())
+        texto += "…"; // cut at the line end
+    return "'" + texto + "'";
 }
 
 class Analizador {

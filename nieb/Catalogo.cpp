@@ -2,27 +2,162 @@
 
 #include <algorithm>
 #include <cctype>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace nieb {
 
+namespace {
+
+// Kept beside the catalogue: the name of each fuzzy attribute's column, recorded when FCL gets the row
+// (COL# is a position, which an earlier column's drop changes), and the schema version of the last
+// synchronisation. Databases installed before these existed get them on their next synchronisation.
+constexpr std::string_view seguimiento = R"(
+CREATE TABLE IF NOT EXISTS NIEB_COLUMNAS (
+  "OBJ#" INTEGER NOT NULL,
+  "COL#" INTEGER NOT NULL,
+  NOMBRE TEXT NOT NULL,
+  PRIMARY KEY ("OBJ#", "COL#")
+);
+CREATE TABLE IF NOT EXISTS NIEB_SINCRONIA (VERSION_ESQUEMA INTEGER NOT NULL);
+CREATE TRIGGER IF NOT EXISTS NIEB_FCL_NUEVA AFTER INSERT ON FCL BEGIN
+  INSERT OR REPLACE INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
+    SELECT NEW."OBJ#", NEW."COL#", c.name FROM NIEB_OBJETOS o, pragma_table_info(o.TABLE_NAME) c
+    WHERE o."OBJ#" = NEW."OBJ#" AND c.cid = NEW."COL#" - 1;
+END;
+CREATE TRIGGER IF NOT EXISTS NIEB_FCL_MOVIDA AFTER UPDATE OF "OBJ#", "COL#" ON FCL BEGIN
+  DELETE FROM NIEB_COLUMNAS WHERE "OBJ#" = OLD."OBJ#" AND "COL#" = OLD."COL#";
+  INSERT OR REPLACE INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
+    SELECT NEW."OBJ#", NEW."COL#", c.name FROM NIEB_OBJETOS o, pragma_table_info(o.TABLE_NAME) c
+    WHERE o."OBJ#" = NEW."OBJ#" AND c.cid = NEW."COL#" - 1;
+END;
+CREATE TRIGGER IF NOT EXISTS NIEB_FCL_BORRADA AFTER DELETE ON FCL BEGIN
+  DELETE FROM NIEB_COLUMNAS WHERE "OBJ#" = OLD."OBJ#" AND "COL#" = OLD."COL#";
+END;
+INSERT OR IGNORE INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
+  SELECT f."OBJ#", f."COL#", c.name FROM FCL f JOIN NIEB_OBJETOS o ON o."OBJ#" = f."OBJ#",
+    pragma_table_info(o.TABLE_NAME) c WHERE c.cid = f."COL#" - 1;
+)";
+
+std::int64_t versionEsquema(Conexion& conexion)
+{
+    return comoEntero(conexion.consultar("PRAGMA schema_version").at(0).at(0));
+}
+
+std::optional<std::int64_t> versionSincronizada(Conexion& conexion)
+{
+    try {
+        const auto filas = conexion.consultar("SELECT VERSION_ESQUEMA FROM NIEB_SINCRONIA");
+        return filas.empty() ? std::int64_t{-1} : comoEntero(filas[0][0]);
+    } catch (const ErrorBaseDatos&) {
+        return std::nullopt; // a catalogue from before the version was kept
+    }
+}
+
+// Removes a fuzzy attribute with its labels, similarities and compatibilities.
+void borrarAtributo(Conexion& c, std::int64_t obj, std::int64_t col)
+{
+    c.ejecutar(R"(DELETE FROM LFOC WHERE "OBJ#" = ?1 AND "COL#" = ?2)", {obj, col});
+    c.ejecutar(R"(DELETE FROM LOCT3 WHERE "OBJ#" = ?1 AND "COL#" = ?2)", {obj, col});
+    c.ejecutar(R"(DELETE FROM NIEB_COMPATIBLES WHERE ("OBJ1#" = ?1 AND "COL1#" = ?2) OR ("OBJ2#" = ?1 AND "COL2#" = ?2))",
+        {obj, col});
+    c.ejecutar(R"(DELETE FROM FCL WHERE "OBJ#" = ?1 AND "COL#" = ?2)", {obj, col});
+}
+
+// Moves a fuzzy attribute and everything that names it from one column position to another.
+void moverAtributo(Conexion& c, std::int64_t obj, std::int64_t desde, std::int64_t hasta)
+{
+    c.ejecutar(R"(UPDATE FCL SET "COL#" = ?3 WHERE "OBJ#" = ?1 AND "COL#" = ?2)", {obj, desde, hasta});
+    c.ejecutar(R"(UPDATE LFOC SET "COL#" = ?3 WHERE "OBJ#" = ?1 AND "COL#" = ?2)", {obj, desde, hasta});
+    c.ejecutar(R"(UPDATE LOCT3 SET "COL#" = ?3 WHERE "OBJ#" = ?1 AND "COL#" = ?2)", {obj, desde, hasta});
+    c.ejecutar(R"(UPDATE NIEB_COMPATIBLES SET "COL1#" = ?3 WHERE "OBJ1#" = ?1 AND "COL1#" = ?2)", {obj, desde, hasta});
+    c.ejecutar(R"(UPDATE NIEB_COMPATIBLES SET "COL2#" = ?3 WHERE "OBJ2#" = ?1 AND "COL2#" = ?2)", {obj, desde, hasta});
+}
+
+} // namespace
+
 void Catalogo::sincronizarTablas()
 {
-    const auto existentes = conexion_.tablas();
-    const auto numeradas = conexion_.consultar(R"(SELECT TABLE_NAME FROM NIEB_OBJETOS)");
-    auto contiene = [](const auto& lista, const std::string& nombre, auto nombreDe) {
-        return std::ranges::any_of(lista, [&](const auto& e) { return mismoNombre(nombreDe(e), nombre); });
-    };
-    auto deFila = [](const Fila& f) { return comoTexto(f[0]); };
-    auto deNombre = [](const std::string& s) { return s; };
-    for (const auto& fila : numeradas) {
-        const auto nombre = comoTexto(fila[0]);
-        if (!contiene(existentes, nombre, deNombre))
-            conexion_.ejecutar(R"(DELETE FROM NIEB_OBJETOS WHERE TABLE_NAME = ?1)", {nombre});
+    // Nothing to do while the schema is the one last synchronised: one look at its version.
+    auto sincronizada = versionSincronizada(conexion_);
+    if (sincronizada && *sincronizada == versionEsquema(conexion_))
+        return;
+    Transaccion t(conexion_);
+    if (!sincronizada)
+        conexion_.ejecutar(seguimiento);
+    // Renumbering moves parent keys that labels refer to; the references agree again at the end.
+    conexion_.ejecutar("PRAGMA defer_foreign_keys = ON");
+
+    // Table numbers: one pass over each list, names looked up in a hash set (case aside, as SQL does).
+    std::unordered_set<std::string> existentes;
+    const auto tablas = conexion_.tablas();
+    for (const auto& nombre : tablas)
+        existentes.insert(mayusculas(nombre));
+    std::unordered_set<std::string> numeradas;
+    for (const auto& fila : conexion_.consultar(R"(SELECT "OBJ#", TABLE_NAME FROM NIEB_OBJETOS)")) {
+        const auto nombre = comoTexto(fila[1]);
+        if (existentes.contains(mayusculas(nombre))) {
+            numeradas.insert(mayusculas(nombre));
+            continue;
+        }
+        const std::int64_t obj = comoEntero(fila[0]);
+        for (const auto& f : conexion_.consultar(R"(SELECT "COL#" FROM FCL WHERE "OBJ#" = ?1)", {obj}))
+            borrarAtributo(conexion_, obj, comoEntero(f[0]));
+        conexion_.ejecutar(R"(DELETE FROM NIEB_OBJETOS WHERE "OBJ#" = ?1)", {obj});
     }
-    for (const auto& nombre : existentes) {
-        if (!contiene(numeradas, nombre, deFila))
+    for (const auto& nombre : tablas)
+        if (!numeradas.contains(mayusculas(nombre)))
             conexion_.ejecutar(R"(INSERT INTO NIEB_OBJETOS (TABLE_NAME) VALUES (?1))", {nombre});
+
+    // Fuzzy attributes follow their columns: a dropped column takes its attribute along, a column that
+    // moved takes it to its new position.
+    std::int64_t objActual = 0;
+    std::unordered_map<std::string, std::int64_t> posiciones;
+    std::vector<std::tuple<std::int64_t, std::int64_t, std::int64_t>> movidos; // table, from, to
+    for (const auto& f : conexion_.consultar(R"(SELECT f."OBJ#", f."COL#", k.NOMBRE, o.TABLE_NAME FROM FCL f
+            JOIN NIEB_OBJETOS o ON o."OBJ#" = f."OBJ#"
+            LEFT JOIN NIEB_COLUMNAS k ON k."OBJ#" = f."OBJ#" AND k."COL#" = f."COL#"
+            ORDER BY f."OBJ#", f."COL#")")) {
+        const std::int64_t obj = comoEntero(f[0]), col = comoEntero(f[1]);
+        if (obj != objActual) {
+            objActual = obj;
+            posiciones.clear();
+            const auto columnas = conexion_.columnas(comoTexto(f[3]));
+            for (size_t i = 0; i < columnas.size(); ++i)
+                posiciones.emplace(mayusculas(columnas[i]), static_cast<std::int64_t>(i + 1));
+        }
+        if (esNulo(f[2]))
+            continue; // no name known (catalogued outside the triggers): left where it is
+        const auto it = posiciones.find(mayusculas(comoTexto(f[2])));
+        if (it == posiciones.end())
+            borrarAtributo(conexion_, obj, col);
+        else if (it->second != col)
+            movidos.emplace_back(obj, col, it->second);
     }
+    // Through negative numbers, so that no two attributes ever share a position on the way.
+    for (const auto& [obj, desde, hasta] : movidos)
+        moverAtributo(conexion_, obj, desde, -hasta);
+    for (const auto& [obj, desde, hasta] : movidos)
+        moverAtributo(conexion_, obj, -hasta, hasta);
+
+    conexion_.ejecutar("DELETE FROM NIEB_SINCRONIA");
+    conexion_.ejecutar("INSERT INTO NIEB_SINCRONIA (VERSION_ESQUEMA) VALUES (?1)", {versionEsquema(conexion_)});
+    t.confirmar();
+}
+
+void Catalogo::anotarAvisos(const std::vector<std::string>& avisos)
+{
+    std::vector<std::string> anotados;
+    for (const auto& f : conexion_.consultar("SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'AVISO' ORDER BY rowid"))
+        anotados.push_back(comoTexto(f[0]));
+    if (anotados == avisos)
+        return;
+    Transaccion t(conexion_);
+    conexion_.ejecutar("DELETE FROM NIEB_INFO WHERE OPCION = 'AVISO'");
+    for (const auto& aviso : avisos)
+        conexion_.ejecutar("INSERT INTO NIEB_INFO (OPCION, VALOR) VALUES ('AVISO', ?1)", {aviso});
+    t.confirmar();
 }
 
 std::string Catalogo::propietario()
@@ -86,13 +221,16 @@ std::vector<Etiqueta> Catalogo::etiquetas(std::int64_t tabla, std::int64_t colum
 
 double Catalogo::semejanza(std::int64_t tabla, std::int64_t columna, std::string_view l1, std::string_view l2)
 {
-    if (mismoNombre(l1, l2))
+    if (mismaEtiqueta(l1, l2))
         return 1.0;
-    const auto filas = conexion_.consultar(R"(SELECT DEGREE FROM LOCT3 WHERE "OBJ#" = ?1 AND "COL#" = ?2
-        AND ((UPPER(LABEL_1) = UPPER(?3) AND UPPER(LABEL_2) = UPPER(?4))
-          OR (UPPER(LABEL_1) = UPPER(?4) AND UPPER(LABEL_2) = UPPER(?3))))",
-        {tabla, columna, std::string(l1), std::string(l2)});
-    return filas.empty() ? 0.0 : comoReal(filas[0][0]);
+    // Labels compare without regard to case over Unicode, which SQL's UPPER does not do: compare here.
+    for (const auto& f : conexion_.consultar(
+             R"(SELECT LABEL_1, LABEL_2, DEGREE FROM LOCT3 WHERE "OBJ#" = ?1 AND "COL#" = ?2)", {tabla, columna})) {
+        const auto a = comoTexto(f[0]), b = comoTexto(f[1]);
+        if ((mismaEtiqueta(a, l1) && mismaEtiqueta(b, l2)) || (mismaEtiqueta(a, l2) && mismaEtiqueta(b, l1)))
+            return comoReal(f[2]);
+    }
+    return 0.0;
 }
 
 bool Catalogo::compatibles(std::int64_t tabla1, std::int64_t columna1, std::int64_t tabla2, std::int64_t columna2)

@@ -34,9 +34,14 @@ public:
     {
     }
 
-    // Brings the table numbers up to date with the database: new tables get a number, the rows of
-    // dropped tables go (and with them their fuzzy definitions).
+    // Brings the catalogue up to date with the database's schema, in one transaction and only when the
+    // schema changed since the last time: new tables get a number, the rows of dropped tables and of
+    // dropped fuzzy columns go, and a fuzzy attribute whose column moved is renumbered with it (COL# is
+    // the column's position; the column itself is followed by name).
     void sincronizarTablas();
+    // Keeps the translator's notices as 'AVISO' rows of NIEB_INFO, written only when they change, so
+    // that each is reported once and shown in the server's information.
+    void anotarAvisos(const std::vector<std::string>& avisos);
 
     std::string propietario();
     std::int64_t numeroTabla(std::string_view esquema, std::string_view tabla);

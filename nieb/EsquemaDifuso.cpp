@@ -53,8 +53,8 @@ const Tabla* EsquemaDifuso::tabla(std::string_view nombre)
                         WHERE "OBJ#" = ?1 AND "COL#" = ?2)",
                      {difuso.tabla, difuso.columna})) {
                 semejanzas.push_back({comoTexto(f[0]), comoTexto(f[1]), comoReal(f[2])});
-                a.etiquetas3.insert(mayusculas(comoTexto(f[0])));
-                a.etiquetas3.insert(mayusculas(comoTexto(f[1])));
+                a.etiquetas3.insert(etiquetaEnMayusculas(comoTexto(f[0])));
+                a.etiquetas3.insert(etiquetaEnMayusculas(comoTexto(f[1])));
             }
             a.semejanzasSql = codificarSemejanzas(semejanzas);
         } else {

@@ -190,9 +190,33 @@ Lexema simbolo(std::string_view s, std::size_t desde)
     return {};
 }
 
+// Strings, quoted names and comments pass through to the database as they are; a NUL byte inside one
+// would end the statement there, so such a token is illegal.
+Lexema sinNulos(std::string_view s, std::size_t desde, Lexema l)
+{
+    if (s.substr(desde, l.longitud).find('\0') != std::string_view::npos)
+        l.tipo = TipoToken::Ilegal;
+    return l;
+}
+
+Lexema lexema(std::string_view s, std::size_t desde);
+
 } // namespace
 
 Lexema siguienteToken(std::string_view s, std::size_t desde)
+{
+    const Lexema l = lexema(s, desde);
+    switch (l.tipo) {
+    case TipoToken::Cadena:
+    case TipoToken::Comentario:
+    case TipoToken::IdentificadorEntrecomillado: return sinNulos(s, desde, l);
+    default: return l;
+    }
+}
+
+namespace {
+
+Lexema lexema(std::string_view s, std::size_t desde)
 {
     if (desde >= s.size())
         return {};
@@ -252,6 +276,8 @@ Lexema siguienteToken(std::string_view s, std::size_t desde)
     return {TipoToken::Ilegal, n == 0 ? 1 : n};
 }
 
+} // namespace
+
 std::vector<Token> tokenizar(std::string_view fuente)
 {
     std::vector<Token> tokens;
@@ -281,6 +307,10 @@ std::vector<Token> tokenizar(std::string_view fuente)
 std::string motivoIlegal(const Token& token)
 {
     const std::string_view t = token.texto;
+    if (t.size() > 1 && t.find('\0') != std::string_view::npos)
+        return "carácter nulo (código 0) dentro de " + std::string(t.starts_with('\'') ? "una cadena"
+                : t.starts_with('"')                                                   ? "un identificador entre comillas"
+                                                                                       : "un comentario");
     if (t.starts_with('\''))
         return "cadena sin terminar";
     if (t.starts_with('"'))
@@ -306,6 +336,17 @@ std::string motivoIlegal(const Token& token)
         return codigo;
     }
     return "carácter no válido '" + std::string(t) + "'";
+}
+
+std::string recortar(std::string_view texto)
+{
+    constexpr std::size_t maximo = 40;
+    if (texto.size() <= maximo)
+        return std::string(texto);
+    std::size_t corte = maximo;
+    while (corte > 0 && (static_cast<unsigned char>(texto[corte]) & 0xC0) == 0x80)
+        --corte; // never in the middle of a character
+    return std::string(texto.substr(0, corte)) + "…";
 }
 
 bool esPalabra(const Token& token, std::string_view palabra)

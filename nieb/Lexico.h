@@ -73,6 +73,10 @@ std::vector<Token> tokenizar(std::string_view fuente);
 // Why a token is Ilegal, as a Spanish phrase without position ("cadena sin terminar").
 std::string motivoIlegal(const Token& token);
 
+// A name or token as an error message shows it: whole up to 40 bytes, else its first 40 bytes (never
+// splitting a character) followed by "…".
+std::string recortar(std::string_view texto);
+
 // Case-insensitive comparison of an identifier with an ASCII keyword written in capitals.
 bool esPalabra(const Token& token, std::string_view palabraEnMayusculas);
 

@@ -1,6 +1,7 @@
 #include "SqlDifuso.h"
 
 #include "Lexico.h"
+#include "Nombres.h"
 #include "ValoresTexto.h"
 
 #include <algorithm>
@@ -114,6 +115,201 @@ std::string sustituir(std::string_view plantilla, const std::string& x, const st
             r += t.texto;
     }
     return r;
+}
+
+} // namespace nieb
+
+namespace nieb {
+
+namespace {
+
+bool finito(double x)
+{
+    return std::isfinite(x);
+}
+
+// The functions a logic option may call: arithmetic that the database has, nothing with side effects.
+constexpr std::string_view funcionesAdmitidas[]
+    = {"LEAST", "GREATEST", "MIN", "MAX", "ABS", "ROUND", "SQRT", "POWER", "POW", "EXP", "LN", "LOG", "SIGN",
+        "COALESCE", "IFNULL"};
+// Those that take any number of arguments (MIN and MAX with two or more).
+constexpr std::string_view funcionesVariadicas[] = {"LEAST", "GREATEST", "MIN", "MAX"};
+
+template <size_t N> bool esUna(const Token& t, const std::string_view (&lista)[N])
+{
+    return std::ranges::any_of(lista, [&](std::string_view p) { return esPalabra(t, p); });
+}
+
+// Recursive descent over the tokens of a logic option:
+//   expresion := termino (('+' | '-') termino)*
+//   termino   := factor (('*' | '/') factor)*
+//   factor    := '-' factor | numero | X | Y | funcion '(' expresion (',' expresion)* ')' | '(' expresion ')'
+class FormaLogica {
+public:
+    explicit FormaLogica(std::vector<Token> tokens)
+        : t_(std::move(tokens))
+    {
+    }
+    bool valida()
+    {
+        return expresion(0) && t_[i_].tipo == TipoToken::Fin;
+    }
+    bool usaX = false, usaY = false;
+
+private:
+    static constexpr int profundidadMaxima = 32;
+    const Token& actual() const { return t_[i_]; }
+    bool aceptar(TipoToken tipo)
+    {
+        if (actual().tipo != tipo)
+            return false;
+        ++i_;
+        return true;
+    }
+    bool expresion(int nivel)
+    {
+        if (nivel > profundidadMaxima || !termino(nivel))
+            return false;
+        while (aceptar(TipoToken::Mas) || aceptar(TipoToken::Menos))
+            if (!termino(nivel))
+                return false;
+        return true;
+    }
+    bool termino(int nivel)
+    {
+        if (!factor(nivel))
+            return false;
+        while (aceptar(TipoToken::Por) || aceptar(TipoToken::Barra))
+            if (!factor(nivel))
+                return false;
+        return true;
+    }
+    bool factor(int nivel)
+    {
+        if (aceptar(TipoToken::Menos))
+            return nivel < profundidadMaxima && factor(nivel + 1);
+        if (aceptar(TipoToken::Numero))
+            return true;
+        if (aceptar(TipoToken::AbreParentesis))
+            return expresion(nivel + 1) && aceptar(TipoToken::CierraParentesis);
+        const Token& t = actual();
+        if (t.tipo != TipoToken::Identificador)
+            return false;
+        if (esPalabra(t, "X") || esPalabra(t, "Y")) {
+            (esPalabra(t, "X") ? usaX : usaY) = true;
+            ++i_;
+            return true;
+        }
+        if (!esUna(t, funcionesAdmitidas))
+            return false;
+        ++i_;
+        if (!aceptar(TipoToken::AbreParentesis))
+            return false;
+        do {
+            if (!expresion(nivel + 1))
+                return false;
+        } while (aceptar(TipoToken::Coma));
+        return aceptar(TipoToken::CierraParentesis);
+    }
+
+    std::vector<Token> t_;
+    size_t i_ = 0;
+};
+
+} // namespace
+
+Logica logicaPorDefecto(OperadorLogico op)
+{
+    switch (op) {
+    case OperadorLogico::No: return {"1 - X", ""};
+    case OperadorLogico::Y: return {"LEAST (X,Y)", "LEAST"};
+    case OperadorLogico::O: return {"GREATEST (X,Y)", "GREATEST"};
+    }
+    return {};
+}
+
+std::optional<Logica> leerLogicaOpcion(OperadorLogico op, std::string_view valor)
+{
+    if (valor.size() > 200)
+        return std::nullopt;
+    std::vector<Token> tokens;
+    for (const Token& t : tokenizar(valor))
+        if (t.tipo != TipoToken::Espacio)
+            tokens.push_back(t);
+    const bool binaria = op != OperadorLogico::No;
+    // A bare function name stands for its call on X (and Y).
+    if (tokens.size() == 2 && tokens[0].tipo == TipoToken::Identificador && esUna(tokens[0], funcionesAdmitidas)) {
+        const std::string nombre = mayusculas(tokens[0].texto);
+        return Logica{nombre + (binaria ? " (X,Y)" : " (X)"), binaria && esUna(tokens[0], funcionesVariadicas) ? nombre : ""};
+    }
+    FormaLogica forma(tokens);
+    if (!forma.valida() || !forma.usaX || forma.usaY != binaria)
+        return std::nullopt;
+    Logica r{std::string(valor), ""};
+    // NAME(X,Y) or NAME(Y,X) of a variadic function combines flat.
+    if (binaria && tokens.size() == 7 && esUna(tokens[0], funcionesVariadicas)
+        && tokens[1].tipo == TipoToken::AbreParentesis && tokens[3].tipo == TipoToken::Coma
+        && tokens[5].tipo == TipoToken::CierraParentesis
+        && ((esPalabra(tokens[2], "X") && esPalabra(tokens[4], "Y"))
+            || (esPalabra(tokens[2], "Y") && esPalabra(tokens[4], "X"))))
+        r.variadica = mayusculas(tokens[0].texto);
+    return r;
+}
+
+std::string combinar(const Logica& logica, const std::vector<std::string>& grados)
+{
+    if (grados.empty())
+        return {};
+    if (!logica.variadica.empty()) {
+        constexpr size_t porLlamada = 100; // SQLite's default limit is 127 arguments
+        std::vector<std::string> nivel = grados;
+        while (nivel.size() > 1) {
+            std::vector<std::string> siguiente;
+            for (size_t i = 0; i < nivel.size(); i += porLlamada) {
+                const size_t fin = std::min(nivel.size(), i + porLlamada);
+                if (fin - i == 1) {
+                    siguiente.push_back(std::move(nivel[i]));
+                    continue;
+                }
+                std::string llamada = logica.variadica + "(";
+                for (size_t k = i; k < fin; ++k)
+                    llamada += (k > i ? ", " : "") + nivel[k];
+                siguiente.push_back(llamada + ")");
+            }
+            nivel = std::move(siguiente);
+        }
+        return nivel.front();
+    }
+    // Pairs, then pairs of pairs: each degree is copied about log2(n) times.
+    std::vector<std::string> nivel = grados;
+    while (nivel.size() > 1) {
+        std::vector<std::string> siguiente;
+        for (size_t i = 0; i + 1 < nivel.size(); i += 2)
+            siguiente.push_back(sustituir(logica.plantilla, nivel[i], nivel[i + 1]));
+        if (nivel.size() % 2 == 1)
+            siguiente.push_back(std::move(nivel.back()));
+        nivel = std::move(siguiente);
+    }
+    return nivel.front();
+}
+
+bool calculable(OperadorDifuso op, const Trapecio& b, double mucho, double margen)
+{
+    if (!finito(b.a) || !finito(b.b) || !finito(b.c) || !finito(b.d) || !finito(mucho) || !finito(margen))
+        return false;
+    const Trapecio p = predicado(op, b, mucho);
+    const bool derechaInfinita = op.comparador == Comparador::FGEQ || op.comparador == Comparador::FGT
+        || op.comparador == Comparador::MGT;
+    const bool izquierdaInfinita = op.comparador == Comparador::FLEQ || op.comparador == Comparador::FLT
+        || op.comparador == Comparador::MLT;
+    const double m = std::max(0.0, margen);
+    if (!izquierdaInfinita
+        && (!finito(p.a) || !finito(p.b) || !finito(p.b - p.a) || !finito(p.a - m) || !finito(p.b + m)))
+        return false;
+    if (!derechaInfinita
+        && (!finito(p.c) || !finito(p.d) || !finito(p.d - p.c) || !finito(p.d + m) || !finito(p.c - m)))
+        return false;
+    return true;
 }
 
 } // namespace nieb

@@ -2,9 +2,11 @@
 
 #include "GradosDifusos.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 // Pieces of the SQL the translator writes: names, literals, and the crisp forms of fuzzy conditions.
 namespace nieb {
@@ -24,9 +26,28 @@ std::string gradoNitido(OperadorDifuso op, const Trapecio& b, double mucho, cons
 std::pair<double, double> corte(OperadorDifuso op, const Trapecio& b, double mucho, double umbral);
 // A hair's breadth beside x, far above the rounding of the degree's arithmetic.
 double holgura(double x);
+// The constant's trapezoid, the predicate's points and every number a fuzzy condition derives from them
+// are finite (apart from the predicate's deliberately infinite ends).
+bool calculable(OperadorDifuso op, const Trapecio& b, double mucho, double margen);
 // "x >= desde AND x <= hasta", leaving out an infinite end; empty when both are.
 std::string rango(const std::string& x, double desde, double hasta);
 // A logic function of the server ("LEAST (X,Y)") with X and Y put in.
 std::string sustituir(std::string_view plantilla, const std::string& x, const std::string& y);
+
+// How CDEG combines degrees for NOT, AND and OR.
+enum class OperadorLogico { No, Y, O };
+struct Logica {
+    std::string plantilla; // an expression over X (and Y): "1 - X", "LEAST (X,Y)", "X * Y"
+    std::string variadica; // the function's name when it takes any number of arguments: "LEAST"
+};
+// 1 - X, LEAST (X,Y), GREATEST (X,Y).
+Logica logicaPorDefecto(OperadorLogico op);
+// A NIEB_OPTIONS value: a function name ("MIN": MIN (X,Y), or MIN (X) for NOT) or an expression made of
+// X, Y (only X for NOT; both for AND and OR), numbers, + - * /, parentheses and calls of the database's
+// arithmetic functions. nullopt for anything else, which must never reach the SQL.
+std::optional<Logica> leerLogicaOpcion(OperadorLogico op, std::string_view valor);
+// The degrees combined with an AND or OR function: flat calls of at most 100 arguments for a variadic
+// function, a balanced tree of the expression otherwise; nesting stays logarithmic in the count.
+std::string combinar(const Logica& logica, const std::vector<std::string>& grados);
 
 } // namespace nieb

@@ -16,6 +16,8 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <tuple>
+#include <utility>
 
 namespace nieb {
 
@@ -83,8 +85,11 @@ private:
     Referencia resolver(const Columna& c, Indice bloque);
     std::string referencia(const Referencia& r, std::string_view columna) const;
     std::string texto(const Referencia& r) const;
+    std::string condicionTipo2(const Referencia& r, bool necesidad, std::pair<double, double> fuera,
+        std::pair<double, double> dentro, const std::string& porGrado) const;
     std::string argumentos(const Referencia& r) const;
     std::optional<std::string> cdeg(Indice e, const std::string& clave);
+    void agrupar(const std::vector<Indice>& operandos, size_t desde, size_t hasta);
     std::string cdegDeBloque(Indice cdegExpr, Indice bloque);
     void reemplazar(Tramo tramo, std::string texto) { reemplazos_[tramo.primero] = {tramo.ultimo, std::move(texto)}; }
 
@@ -101,7 +106,11 @@ private:
         std::string texto;
     };
     std::map<Indice, Reemplazo> reemplazos_;
-    std::string opNot_, opAnd_, opOr_;
+    Logica opNot_, opAnd_, opOr_;
+    std::vector<std::string> avisos_;
+    bool cdegAdmitido_ = false; // walking a select list or an ORDER BY, where CDEG may stand
+    // Parentheses put around runs of AND/OR operands, so that long chains nest only logarithmically.
+    std::map<Indice, std::string> antes_, despues_;
     std::map<Indice, std::set<std::string>> columnasCdeg_; // per block: CDEG columns of its select list
 };
 
@@ -111,19 +120,30 @@ void Traductor::error(Indice token, std::string descripcion)
     errores_.emplace_back(t.inicio, ErrorSintaxis{t.linea, t.columna, t.inicio, std::move(descripcion)}.texto());
 }
 
-// The server's functions for the logic operators: a NIEB_OPTIONS row when there is exactly one.
+// The server's functions for the logic operators: a NIEB_OPTIONS row when there is exactly one and it
+// has a shape the translator accepts; the default otherwise, with a notice.
 void Traductor::leerLogica()
 {
-    opNot_ = "1 - X";
-    opAnd_ = "LEAST (X,Y)";
-    opOr_ = "GREATEST (X,Y)";
+    opNot_ = logicaPorDefecto(OperadorLogico::No);
+    opAnd_ = logicaPorDefecto(OperadorLogico::Y);
+    opOr_ = logicaPorDefecto(OperadorLogico::O);
     std::map<std::string, std::vector<std::string>> filas;
     for (const auto& f :
         conexion_.consultar("SELECT OPCION, VALOR FROM NIEB_OPTIONS WHERE OPCION IN ('NOT', 'AND', 'OR')"))
         filas[comoTexto(f[0])].push_back(comoTexto(f[1]));
-    for (auto [op, destino] : {std::pair{"NOT", &opNot_}, {"AND", &opAnd_}, {"OR", &opOr_}})
-        if (filas[op].size() == 1 && !filas[op][0].empty())
-            *destino = filas[op][0];
+    for (auto [op, clase, destino] : {std::tuple{"NOT", OperadorLogico::No, &opNot_},
+             std::tuple{"AND", OperadorLogico::Y, &opAnd_}, std::tuple{"OR", OperadorLogico::O, &opOr_}}) {
+        const auto& valores = filas[op];
+        if (valores.empty())
+            continue;
+        const auto logica = valores.size() == 1 ? leerLogicaOpcion(clase, valores[0]) : std::nullopt;
+        if (logica)
+            *destino = *logica;
+        else
+            avisos_.push_back("La opción " + std::string(op) + " de NIEB_OPTIONS ("
+                + (valores.size() == 1 ? recortar(valores[0]) : std::to_string(valores.size()) + " filas")
+                + ") no es una función ni una expresión en X e Y válida: se usa " + destino->plantilla);
+    }
 }
 
 // ---- Scopes and names ----------------------------------------------------------------------------
@@ -138,12 +158,12 @@ void Traductor::origen(Indice o, std::vector<OrigenAmbito>& ambito)
         const std::string nombre = nombreDeToken(arbol_.texto(origen.nombre));
         const Tabla* t = esquema_.tabla(nombre);
         if (!t)
-            error(origen.nombre, "la tabla " + nombre + " no existe o no es accesible");
+            error(origen.nombre, "la tabla " + recortar(nombre) + " no existe o no es accesible");
         if (origen.esquema != ninguno && dialecto_.sinPropietario) {
             const std::string esquema = nombreDeToken(arbol_.texto(origen.esquema));
             if (!mismoNombre(esquema, esquema_.propietario()))
                 error(origen.esquema,
-                    "la tabla " + nombre + " no pertenece a " + esquema + ", sino a " + esquema_.propietario());
+                    "la tabla " + recortar(nombre) + " no pertenece a " + recortar(esquema) + ", sino a " + esquema_.propietario());
             reemplazar({origen.esquema, origen.nombre}, std::string(arbol_.texto(origen.nombre)));
         }
         ambito.push_back({std::string(arbol_.texto(origen.alias != ninguno ? origen.alias : origen.nombre)), t});
@@ -200,6 +220,65 @@ std::string Traductor::referencia(const Referencia& r, std::string_view columna)
     return (r.origen->calificador.empty() ? std::string() : r.origen->calificador + '.') + nombreSql(columna);
 }
 
+// The condition on a type-2 attribute against a constant, dispatched on the stored kind so that the
+// degree function runs only where comparisons cannot tell. For a crisp kind (number, interval,
+// approximate value, trapezoid) a row whose support misses [fueraDesde, fueraHasta] (the predicate's
+// cut, widened by a hair) fails, and one that surely reaches the threshold passes without the function:
+// for possibility, its core meets [dentroDesde, dentroHasta] (the cut shrunk by a hair); for necessity,
+// its whole support lies inside it. Points must be in order and finite, as the degree function requires.
+// UNKNOWN, labels and anything else go to the function.
+std::string Traductor::condicionTipo2(const Referencia& r, bool necesidad, std::pair<double, double> fuera,
+    std::pair<double, double> dentro, const std::string& porGrado) const
+{
+    constexpr double limite = 1e308; // above this a stored point may be infinite
+    const Atributo& a = *r.atributo;
+    const std::string x1 = referencia(r, a.x1), x2 = referencia(r, a.x2), x3 = referencia(r, a.x3),
+                      x4 = referencia(r, a.x4);
+    const double m = a.difuso.margen;
+    const bool margenValido = std::isfinite(m) && m >= 0 && m <= limite;
+    const bool haySeguro = dentro.first < dentro.second;
+    const std::string lo = numeroSql(std::isinf(dentro.first) ? -limite : dentro.first);
+    const std::string hi = numeroSql(std::isinf(dentro.second) ? limite : dentro.second);
+    const std::string finitos = " >= " + numeroSql(-limite);
+    // The support [desdeCol, hastaCol] reaches the widened cut.
+    auto alcanza = [&](const std::string& desdeCol, const std::string& hastaCol, double ancho) {
+        std::vector<std::string> partes;
+        if (!std::isinf(fuera.second + ancho))
+            partes.push_back(desdeCol + " <= " + numeroSql(fuera.second + ancho));
+        if (!std::isinf(fuera.first - ancho))
+            partes.push_back(hastaCol + " >= " + numeroSql(fuera.first - ancho));
+        std::string sql;
+        for (const auto& p : partes)
+            sql += (sql.empty() ? "" : " AND ") + p;
+        return sql;
+    };
+    auto dentroDe = [&](const std::string& desdeCol, const std::string& hastaCol) {
+        return desdeCol + " >= " + lo + " AND " + hastaCol + " <= " + hi;
+    };
+    auto toca = [&](const std::string& desdeCol, const std::string& hastaCol) {
+        return desdeCol + " <= " + hi + " AND " + hastaCol + " >= " + lo;
+    };
+    auto rama = [&](int clase, const std::string& candidata, const std::string& segura) {
+        std::string sql = " WHEN " + std::to_string(clase) + " THEN ";
+        const std::string resto = segura.empty() || !haySeguro ? porGrado : "(" + segura + ") OR " + porGrado;
+        return sql + (candidata.empty() ? resto : candidata + " AND (" + resto + ")");
+    };
+    std::string sql = "CASE " + referencia(r, a.xt);
+    sql += rama(3, alcanza(x1, x1, 0), dentroDe(x1, x1));
+    sql += rama(5, alcanza(x1, x2, 0),
+        x1 + " <= " + x2 + " AND " + (necesidad ? dentroDe(x1, x2) : toca(x1, x2) + " AND " + x1 + finitos + " AND "
+                                                  + x2 + " <= " + numeroSql(limite)));
+    if (margenValido)
+        sql += rama(6, alcanza(x1, x1, m),
+            necesidad ? dentroDe(x1 + " - " + numeroSql(m), x1 + " + " + numeroSql(m)) : dentroDe(x1, x1));
+    const std::string ordenado = x1 + " <= " + x2 + " AND " + x2 + " <= " + x3 + " AND " + x3 + " <= " + x4;
+    sql += rama(7, alcanza(x1, x4, 0),
+        ordenado + " AND "
+            + (necesidad ? dentroDe(x1, x4)
+                         : toca(x2, x3) + " AND " + x1 + finitos + " AND " + x4 + " <= " + numeroSql(limite)));
+    return sql + " ELSE " + porGrado + " END";
+}
+
 // A type-2 attribute shown as text.
 std::string Traductor::texto(const Referencia& r) const
 {
@@ -240,14 +319,17 @@ void Traductor::consulta(Indice c)
                 reemplazar({t, t}, "EXCEPT");
     }
     const Indice bloqueOrden = q.clase == Consulta::Clase::Bloque ? q.bloque : ninguno;
+    const bool cdegFuera = std::exchange(cdegAdmitido_, true);
     for (const auto& o : q.orden)
         expresion(o.expresion, bloqueOrden, false, true);
+    cdegAdmitido_ = cdegFuera;
 }
 
 void Traductor::bloque(Indice b)
 {
     if (b == ninguno)
         return;
+    const bool cdegFuera = std::exchange(cdegAdmitido_, false);
     std::vector<OrigenAmbito> ambito;
     for (const Indice o : arbol_.bloques[b].origenes)
         origen(o, ambito);
@@ -263,7 +345,9 @@ void Traductor::bloque(Indice b)
     expresion(bl.donde, b);
     for (const auto& s : bl.seleccion) {
         if (s.clase == ElementoSeleccion::Clase::Expresion) {
+            cdegAdmitido_ = true;
             expresion(s.expresion, b, s.alias == ninguno);
+            cdegAdmitido_ = false;
             continue;
         }
         // * and t.*: a type-2 attribute is shown as one column of text instead of its five.
@@ -306,6 +390,7 @@ void Traductor::bloque(Indice b)
     for (const Indice g : bl.agrupar)
         expresion(g, b);
     expresion(bl.tener, b);
+    cdegAdmitido_ = cdegFuera;
 }
 
 // ---- Expressions ---------------------------------------------------------------------------------
@@ -323,9 +408,9 @@ void Traductor::expresion(Indice e, Indice b, bool enSeleccion, bool enOrden)
                 const Referencia r = resolver(d, b);
                 const std::string nombre = std::string(arbol_.texto(x.tramo));
                 if (r.estado == Referencia::Estado::Ambigua)
-                    error(d.nombre, "la columna " + nombre + " es ambigua: indique su tabla");
+                    error(d.nombre, "la columna " + recortar(nombre) + " es ambigua: indique su tabla");
                 else if (r.estado == Referencia::Estado::Desconocida && !enOrden && d.tabla != ninguno)
-                    error(d.nombre, "la columna " + nombre + " no existe");
+                    error(d.nombre, "la columna " + recortar(nombre) + " no existe");
                 if (r.estado == Referencia::Estado::Encontrada && r.atributo && r.atributo->difuso.tipo == 2)
                     reemplazar(x.tramo, texto(r) + (enSeleccion ? " AS " + nombreSql(r.atributo->nombre) : ""));
                 else if (d.esquema != ninguno && dialecto_.sinPropietario)
@@ -335,6 +420,8 @@ void Traductor::expresion(Indice e, Indice b, bool enSeleccion, bool enOrden)
             } else if constexpr (std::is_same_v<T, Es>) {
                 es(e, b);
             } else if constexpr (std::is_same_v<T, Cdeg>) {
+                if (!cdegAdmitido_)
+                    return; // the parser has reported a CDEG out of place
                 const std::string nombre = "CDEG("
                     + mayusculas(d.columna == ninguno ? "*" : arbol_.texto(arbol_.expresiones[d.columna].tramo)) + ")";
                 // ORDER BY a degree the select list shows: sort by that column instead of working it out again.
@@ -394,6 +481,8 @@ void Traductor::expresion(Indice e, Indice b, bool enSeleccion, bool enOrden)
             } else if constexpr (std::is_same_v<T, Y> || std::is_same_v<T, O>) {
                 for (const Indice o : d.operandos)
                     visitar(o);
+                if (!d.operandos.empty())
+                    agrupar(d.operandos, 0, d.operandos.size() - 1);
             }
         },
         x.datos);
@@ -416,53 +505,59 @@ void Traductor::difusa(Indice e, Indice b)
     const std::string nombre(arbol_.texto(arbol_.expresiones[izquierda].tramo));
     const Referencia a = resolver(*columna, b);
     if (a.estado == Referencia::Estado::Ambigua) {
-        error(columna->nombre, "la columna " + nombre + " es ambigua: indique su tabla");
+        error(columna->nombre, "la columna " + recortar(nombre) + " es ambigua: indique su tabla");
         return;
     }
     if (a.estado != Referencia::Estado::Encontrada) {
-        error(columna->nombre, "la columna " + nombre + " no existe");
+        error(columna->nombre, "la columna " + recortar(nombre) + " no existe");
         return;
     }
     if (!a.atributo) {
         error(
-            columna->nombre, "la columna " + nombre + " no es un atributo difuso: no admite el comparador " + nombreOp);
+            columna->nombre, "la columna " + recortar(nombre) + " no es un atributo difuso: no admite el comparador " + nombreOp);
         return;
     }
     const Atributo& atributo = *a.atributo;
     const int tipo = atributo.difuso.tipo;
     if (tipo == 3 && op->comparador != Comparador::FEQ) {
         error(d.tokenComparador,
-            "el comparador " + nombreOp + " no se puede usar con " + nombre
+            "el comparador " + nombreOp + " no se puede usar con " + recortar(nombre)
                 + ", atributo difuso de tipo 3 (solo FEQ y NFEQ)");
         return;
     }
     const char* modo = op->modo == Modo::Necesidad ? "'N'" : "'P'";
     HojaDifusa hoja;
     hoja.atributos.insert(a.clave());
-    std::string prefiltro, seguro;
+    std::string prefiltro, seguro, porClase;
     if (d.contraAtributo()) {
         const auto* otra = arbol_.expresiones[d.columna].como<Columna>();
         const std::string nombreB(arbol_.texto(arbol_.expresiones[d.columna].tramo));
         const Referencia rb = otra ? resolver(*otra, b) : Referencia{};
         if (rb.estado != Referencia::Estado::Encontrada || !rb.atributo) {
             error(arbol_.expresiones[d.columna].tramo.primero,
-                rb.estado == Referencia::Estado::Ambigua ? "la columna " + nombreB + " es ambigua: indique su tabla"
-                                                         : nombreB + " no es un atributo difuso");
+                rb.estado == Referencia::Estado::Ambigua ? "la columna " + recortar(nombreB) + " es ambigua: indique su tabla"
+                                                         : recortar(nombreB) + " no es un atributo difuso");
             return;
         }
         const int tipoB = rb.atributo->difuso.tipo;
         if ((tipo == 3) != (tipoB == 3)) {
             error(arbol_.expresiones[d.columna].tramo.primero,
-                "no se pueden comparar " + nombre + " y " + nombreB + ": solo uno de ellos es de tipo 3");
+                "no se pueden comparar " + recortar(nombre) + " y " + recortar(nombreB) + ": solo uno de ellos es de tipo 3");
             return;
         }
         if (tipo == 3
             && !catalogo_.compatibles(atributo.difuso.tabla, atributo.difuso.columna, rb.atributo->difuso.tabla,
                 rb.atributo->difuso.columna)) {
             error(arbol_.expresiones[d.columna].tramo.primero,
-                "los atributos de tipo 3 " + nombre + " y " + nombreB + " no son compatibles");
+                "los atributos de tipo 3 " + recortar(nombre) + " y " + recortar(nombreB) + " no son compatibles");
             return;
         }
+        for (const Atributo* x : {&atributo, rb.atributo})
+            if (!std::isfinite(x->difuso.margen) || !std::isfinite(x->difuso.mucho)) {
+                error(columna->nombre, "el margen o la distancia de " + recortar(x->nombre)
+                        + " en el catálogo no son números finitos");
+                return;
+            }
         hoja.atributos.insert(rb.clave());
         hoja.grado = tipo == 3 ? "NIEB_GRADO3(" + std::string(modo) + ", " + referencia(a, atributo.x) + ", "
                 + referencia(rb, rb.atributo->x) + ", " + cadenaSql(atributo.semejanzasSql) + ")"
@@ -474,7 +569,7 @@ void Traductor::difusa(Indice e, Indice b)
         using C = ConstanteDifusa::Clase;
         if (k.clase == C::Undefined || k.clase == C::Null) {
             const std::string valor = k.clase == C::Undefined ? "UNDEFINED" : "NULL";
-            error(donde, valor + " no se puede comparar con " + nombreOp + ": use " + nombre + " IS " + valor);
+            error(donde, valor + " no se puede comparar con " + nombreOp + ": use " + recortar(nombre) + " IS " + valor);
             return;
         }
         if (tipo == 3) {
@@ -482,10 +577,10 @@ void Traductor::difusa(Indice e, Indice b)
                 hoja.grado = "NIEB_GRADO3(" + std::string(modo) + ", " + referencia(a, atributo.x) + ", 'UNKNOWN', '')";
             } else if (k.clase != C::Etiqueta) {
                 error(
-                    donde, nombre + " es un atributo difuso de tipo 3: compárelo con una de sus etiquetas ($Etiqueta)");
+                    donde, recortar(nombre) + " es un atributo difuso de tipo 3: compárelo con una de sus etiquetas ($Etiqueta)");
                 return;
-            } else if (!atributo.etiquetas3.contains(mayusculas(k.etiqueta))) {
-                error(donde, "la etiqueta $" + std::string(k.etiqueta) + " no está definida para " + nombre);
+            } else if (!atributo.etiquetas3.contains(etiquetaEnMayusculas(k.etiqueta))) {
+                error(donde, "la etiqueta " + recortar("$" + std::string(k.etiqueta)) + " no está definida para " + recortar(nombre));
                 return;
             } else {
                 hoja.grado = "NIEB_GRADO3(" + std::string(modo) + ", " + referencia(a, atributo.x) + ", "
@@ -503,15 +598,21 @@ void Traductor::difusa(Indice e, Indice b)
             case C::Trapecio: t = Trapecio{p[0], p[1], p[2], p[3]}; break;
             case C::Etiqueta: {
                 const auto e = std::ranges::find_if(
-                    atributo.etiquetas, [&](const Etiqueta& e) { return mismoNombre(e.nombre, k.etiqueta); });
+                    atributo.etiquetas, [&](const Etiqueta& e) { return mismaEtiqueta(e.nombre, k.etiqueta); });
                 if (e == atributo.etiquetas.end()) {
-                    error(donde, "la etiqueta $" + std::string(k.etiqueta) + " no está definida para " + nombre);
+                    error(donde, "la etiqueta " + recortar("$" + std::string(k.etiqueta)) + " no está definida para " + recortar(nombre));
                     return;
                 }
                 t = Trapecio{e->alfa, e->beta, e->gamma, e->delta};
                 break;
             }
             default: break;
+            }
+            if (t && !calculable(*op, *t, atributo.difuso.mucho, atributo.difuso.margen)) {
+                error(donde,
+                    "la constante " + recortar(arbol_.texto(k.tramo)) + " comparada con " + recortar(nombre)
+                        + " lleva a números fuera del rango que se puede calcular");
+                return;
             }
             const std::string constante = t ? "7, " + numeroSql(t->a) + ", " + numeroSql(t->b) + ", " + numeroSql(t->c)
                     + ", " + numeroSql(t->d) + ", 0, ''"
@@ -523,8 +624,6 @@ void Traductor::difusa(Indice e, Indice b)
             else
                 hoja.grado = "NIEB_GRADO('" + nombreOp + "', " + argumentos(a) + ", " + constante + ", "
                     + numeroSql(atributo.difuso.mucho) + ")";
-            // A crisp range on the stored columns that every row meeting the threshold lies in, so
-            // the database can use an index and calls the degree function only on candidates.
             // A crisp range on the stored columns that every row meeting the threshold lies in, so
             // the database can use an index and works out degrees only for candidates.
             if (dialecto_.prefiltro && t && !(d.conUmbral && d.umbral == 0)) {
@@ -539,24 +638,15 @@ void Traductor::difusa(Indice e, Indice b)
                     if (desdeDentro < hastaDentro && !(std::isinf(desde) && std::isinf(hasta)))
                         seguro = rango(col, desdeDentro, hastaDentro);
                 } else {
-                    const double m = std::max(0.0, atributo.difuso.margen);
-                    const std::string x1 = referencia(a, atributo.x1);
-                    std::vector<std::string> partes;
-                    if (!std::isinf(hastaFuera))
-                        partes.push_back(x1 + " <= " + numeroSql(hastaFuera + m));
-                    if (!std::isinf(desdeFuera))
-                        partes.push_back("COALESCE(" + referencia(a, atributo.x4) + ", " + referencia(a, atributo.x2)
-                            + ", " + x1 + " + " + numeroSql(m) + ") >= " + numeroSql(desdeFuera));
-                    for (size_t i = 0; i < partes.size(); ++i)
-                        prefiltro += (i ? " AND " : "") + partes[i];
-                    if (!prefiltro.empty())
-                        prefiltro = referencia(a, atributo.xt) + " IN (0, 4) OR (" + prefiltro + ")";
+                    const double desdeDentro = desde + holgura(desde), hastaDentro = hasta - holgura(hasta);
+                    porClase = condicionTipo2(a, op->modo == Modo::Necesidad, {desdeFuera, hastaFuera},
+                        {desdeDentro, hastaDentro}, hoja.grado + (d.conUmbral ? " >= " + numeroExacto(d.umbral) : " > 0"));
                 }
             }
         }
     }
     const std::string umbral = d.conUmbral ? " >= " + numeroExacto(d.umbral) : " > 0";
-    std::string condicion = hoja.grado + umbral;
+    std::string condicion = porClase.empty() ? hoja.grado + umbral : porClase;
     if (!seguro.empty())
         condicion = "(" + seguro + ") OR " + condicion;
     reemplazar(x.tramo, prefiltro.empty() ? "(" + condicion + ")" : "((" + prefiltro + ") AND (" + condicion + "))");
@@ -576,7 +666,7 @@ void Traductor::es(Indice e, Indice b)
         const char* valor = d.valor == Es::Valor::Unknown ? "UNKNOWN" : "UNDEFINED";
         if (r.estado != Referencia::Estado::Incierta)
             error(operando == ninguno ? x.tramo.primero : arbol_.expresiones[operando].tramo.primero,
-                std::string("IS ") + valor + " solo se aplica a atributos difusos, y " + nombre + " no lo es");
+                std::string("IS ") + valor + " solo se aplica a atributos difusos, y " + recortar(nombre) + " no lo es");
         return;
     }
     if (r.estado != Referencia::Estado::Encontrada || !r.atributo) {
@@ -618,24 +708,43 @@ std::optional<std::string> Traductor::cdeg(Indice e, const std::string& clave)
         return cdeg(p->interior, clave);
     if (const auto* n = x.como<No>()) {
         const auto g = cdeg(n->operando, clave);
-        return g ? std::optional(sustituir(opNot_, *g, *g)) : std::nullopt;
+        return g ? std::optional(sustituir(opNot_.plantilla, *g, *g)) : std::nullopt;
     }
     const std::vector<Indice>* operandos = nullptr;
-    const std::string* plantilla = nullptr;
+    const Logica* logica = nullptr;
     if (const auto* y = x.como<Y>()) {
         operandos = &y->operandos;
-        plantilla = &opAnd_;
+        logica = &opAnd_;
     } else if (const auto* o = x.como<O>()) {
         operandos = &o->operandos;
-        plantilla = &opOr_;
+        logica = &opOr_;
     } else {
         return std::nullopt;
     }
-    std::optional<std::string> r;
+    std::vector<std::string> grados;
     for (const Indice o : *operandos)
-        if (const auto g = cdeg(o, clave))
-            r = r ? sustituir(*plantilla, *r, *g) : *g;
-    return r;
+        if (auto g = cdeg(o, clave))
+            grados.push_back(std::move(*g));
+    if (grados.empty())
+        return std::nullopt;
+    return combinar(*logica, grados);
+}
+
+// Puts the operands [desde, hasta] of a long AND/OR chain into parentheses by halves, down to short
+// runs: the database then nests the chain about log2(n) deep instead of n.
+void Traductor::agrupar(const std::vector<Indice>& operandos, size_t desde, size_t hasta)
+{
+    constexpr size_t tramoCorto = 16;
+    if (hasta - desde + 1 <= tramoCorto)
+        return;
+    const size_t medio = desde + (hasta - desde) / 2;
+    for (const auto& [i, j] : {std::pair{desde, medio}, std::pair{medio + 1, hasta}}) {
+        if (j == i)
+            continue;
+        antes_[arbol_.expresiones[operandos[i]].tramo.primero] += '(';
+        despues_[arbol_.expresiones[operandos[j]].tramo.ultimo] += ')';
+        agrupar(operandos, i, j);
+    }
 }
 
 std::string Traductor::cdegDeBloque(Indice e, Indice b)
@@ -653,7 +762,7 @@ std::string Traductor::cdegDeBloque(Indice e, Indice b)
         const auto* c = arbol_.expresiones[d.columna].como<Columna>();
         const Referencia r = c ? resolver(*c, b) : Referencia{};
         if (r.estado != Referencia::Estado::Encontrada || !r.atributo) {
-            error(token, "CDEG(" + nombre + "): " + nombre + " no es un atributo difuso de la consulta");
+            error(token, "CDEG(" + recortar(nombre) + "): " + recortar(nombre) + " no es un atributo difuso de la consulta");
             return {};
         }
         clave = r.clave();
@@ -661,8 +770,8 @@ std::string Traductor::cdegDeBloque(Indice e, Indice b)
     const auto g = cdeg(arbol_.bloques[b].donde, clave);
     if (!g) {
         error(token,
-            "CDEG(" + nombre + "): no hay ninguna condición difusa sobre "
-                + (d.columna == ninguno ? std::string("ningún atributo") : nombre) + " en el WHERE");
+            "CDEG(" + recortar(nombre) + "): no hay ninguna condición difusa sobre "
+                + (d.columna == ninguno ? std::string("ningún atributo") : recortar(nombre)) + " en el WHERE");
         return {};
     }
     return *g;
@@ -673,7 +782,18 @@ Traduccion Traductor::traducir()
     Traduccion r;
     for (const auto& e : arbol_.errores)
         errores_.emplace_back(e.inicio, e.texto());
+    try {
+        catalogo_.sincronizarTablas(); // attributes follow their columns after a schema change
+    } catch (const ErrorBaseDatos&) {
+        // A database that cannot be written to keeps the numbers it has; reading goes on.
+    }
     leerLogica();
+    r.avisos = avisos_;
+    try {
+        catalogo_.anotarAvisos(avisos_);
+    } catch (const ErrorBaseDatos&) {
+        // Read-only: the notice stays in the translation's result only.
+    }
     consulta(arbol_.raiz);
     if (!errores_.empty()) {
         std::ranges::stable_sort(errores_, {}, &std::pair<size_t, std::string>::first);
@@ -688,16 +808,20 @@ Traduccion Traductor::traducir()
     Emisor emisor;
     const Tramo todo = arbol_.consultas[arbol_.raiz].tramo;
     for (Indice t = todo.primero; t <= todo.ultimo && t < arbol_.tokens.size(); ++t) {
+        if (const auto a = antes_.find(t); a != antes_.end())
+            emisor.fragmento(a->second);
         if (const auto it = reemplazos_.find(t); it != reemplazos_.end()) {
             emisor.fragmento(it->second.texto);
             t = it->second.ultimo;
-            continue;
+        } else {
+            const Token& token = arbol_.tokens[t];
+            if (token.tipo == TipoToken::Comentario)
+                emisor.fragmento(token.texto);
+            else if (!token.esTrivia() && token.tipo != TipoToken::Fin)
+                emisor.fila(std::string(token.texto));
         }
-        const Token& token = arbol_.tokens[t];
-        if (token.tipo == TipoToken::Comentario)
-            emisor.fragmento(token.texto);
-        else if (!token.esTrivia() && token.tipo != TipoToken::Fin)
-            emisor.fila(std::string(token.texto));
+        if (const auto d = despues_.find(t); d != despues_.end())
+            emisor.fragmento(d->second);
     }
     r.filas = emisor.filas();
     r.sql = emisor.sql();

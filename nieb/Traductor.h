@@ -19,6 +19,7 @@ struct Traduccion {
     std::vector<std::string> errores; // "Línea 1, columna 8: ...", in source order; empty when translated
     std::vector<std::string> filas;   // the statement as NIEB_QUERY rows
     std::string sql;                  // the statement the client rebuilds from the rows
+    std::vector<std::string> avisos;  // settings the translator did not take, such as a malformed NIEB_OPTIONS row
 };
 
 // Translates a NIEB query into the backend's SQL, reading the fuzzy attributes, labels, margins and

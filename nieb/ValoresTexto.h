@@ -12,7 +12,9 @@
 // to the SQL functions as one constant argument, and the text a type-2 value is shown as.
 namespace nieb {
 
-// Shortest decimal that reads back as the same double, with a point and no exponent: 25, 8.5, -0.25.
+// Shortest decimal that reads back as the same double: 25, 8.5, -0.25, 0.000001; an exponent only
+// where plain digits would run long (1e23, 1.5e-7). "inf", "-inf" and "nan" for the others, which the
+// translator never writes into SQL.
 std::string numeroExacto(double x);
 
 struct EtiquetaCodificada {
@@ -21,11 +23,12 @@ struct EtiquetaCodificada {
     Trapecio t{};
 };
 
-// "id|name|a|b|c|d;..." and back. Malformed parts are skipped.
+// "id|name|a|b|c|d;..." and back, the name in hexadecimal digits so that any bytes can be a label.
+// Malformed parts are skipped.
 std::string codificarEtiquetas(const std::vector<EtiquetaCodificada>& etiquetas);
 std::vector<EtiquetaCodificada> decodificarEtiquetas(std::string_view texto);
 
-// "label1|label2|degree;..." for a type-3 similarity relation.
+// "label1|label2|degree;..." for a type-3 similarity relation, labels in hexadecimal as above.
 struct Semejanza {
     std::string a, b;
     double grado = 0;

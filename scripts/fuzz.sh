@@ -20,7 +20,7 @@ fi
 
 carpeta="${NIMBO_FUZZ_DIR:-build-fuzz}"
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$carpeta" -G Ninja -DNIMBO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$carpeta" --target fuzz_analizador fuzz_traductor
+cmake --build "$carpeta" --target fuzz_analizador fuzz_traductor fuzz_etiquetas
 
 semillas="$carpeta/semillas"
 mkdir -p "$semillas"
@@ -29,10 +29,14 @@ while IFS= read -r consulta; do
   [ -n "$consulta" ] && printf '%s' "$consulta" > "$semillas/$((i++)).vql"
 done < nieb/fuzz/semillas.txt
 
-for objetivo in fuzz_analizador fuzz_traductor; do
+# fuzz_etiquetas reads its input as choices (labels, numbers, options, conditions), not as a query:
+# the query seeds mean nothing to it.
+for objetivo in fuzz_analizador fuzz_traductor fuzz_etiquetas; do
   corpus="$carpeta/corpus-$objetivo"
   mkdir -p "$corpus"
+  origenes=("$corpus")
+  [ "$objetivo" = fuzz_etiquetas ] || origenes+=("$semillas")
   echo "== $objetivo, ${segundos} s"
   "$carpeta/nieb/fuzz/$objetivo" -max_total_time="$segundos" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 "$corpus" "$semillas" 2>&1 | tail -n 12
+    -print_final_stats=1 "${origenes[@]}" 2>&1 | tail -n 12
 done

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <unordered_map>
 
 namespace nieb {
 
@@ -45,7 +46,6 @@ const T& tablaConstante(sqlite3_context* ctx, sqlite3_value** argv, int i, Decod
 }
 
 using Etiquetas = std::vector<EtiquetaCodificada>;
-using Semejanzas = std::vector<Semejanza>;
 
 // The value in argv[i..i+6]: kind, four points, margin, labels. nullopt is NULL.
 std::optional<ValorDifuso> valor(sqlite3_context* ctx, sqlite3_value** argv, int i)
@@ -90,6 +90,25 @@ void nieb_grado(sqlite3_context* ctx, int, sqlite3_value** argv)
     resultado(ctx, grado(*op, *a, *b, numero(argv[15]).value_or(0)));
 }
 
+// A type-3 similarity relation keyed by both labels in capitals, in both orders.
+struct TablaSemejanzas {
+    std::unordered_map<std::string, double> grados;
+    static std::string clave(std::string_view a, std::string_view b)
+    {
+        return etiquetaEnMayusculas(a) + '\0' + etiquetaEnMayusculas(b);
+    }
+};
+
+TablaSemejanzas leerSemejanzas(std::string_view texto)
+{
+    TablaSemejanzas t;
+    for (const auto& s : decodificarSemejanzas(texto)) {
+        t.grados.emplace(TablaSemejanzas::clave(s.a, s.b), s.grado);
+        t.grados.emplace(TablaSemejanzas::clave(s.b, s.a), s.grado);
+    }
+    return t;
+}
+
 void nieb_grado3(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL || sqlite3_value_type(argv[2]) == SQLITE_NULL) {
@@ -104,14 +123,12 @@ void nieb_grado3(sqlite3_context* ctx, int, sqlite3_value** argv)
         sqlite3_result_double(ctx, 1);
     else if (mismoNombre(x, "UNKNOWN"))
         sqlite3_result_double(ctx, necesidad ? 0 : 1);
-    else if (mismoNombre(x, y))
+    else if (mismaEtiqueta(x, y))
         sqlite3_result_double(ctx, 1);
     else {
-        const auto& tabla = tablaConstante<Semejanzas>(ctx, argv, 3, decodificarSemejanzas);
-        const auto s = std::ranges::find_if(tabla, [&](const Semejanza& s) {
-            return (mismoNombre(s.a, x) && mismoNombre(s.b, y)) || (mismoNombre(s.a, y) && mismoNombre(s.b, x));
-        });
-        sqlite3_result_double(ctx, s == tabla.end() ? 0 : s->grado);
+        const auto& tabla = tablaConstante<TablaSemejanzas>(ctx, argv, 3, leerSemejanzas);
+        const auto s = tabla.grados.find(TablaSemejanzas::clave(x, y));
+        sqlite3_result_double(ctx, s == tabla.grados.end() ? 0 : s->second);
     }
 }
 

@@ -1,0 +1,639 @@
+// The fuzzy server on the demo database after the changes users make to it: labels of any text, Spanish
+// labels in any case, schema changes, long queries, extreme constants, the logic options and the limits
+// of its error messages. Each test works on a fresh in-memory copy of the demo.
+#include "Catalogo.h"
+#include "ConexionSqlite.h"
+#include "FuncionesDifusas.h"
+#include "Lexico.h"
+#include "Paquete.h"
+#include "Traductor.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <set>
+
+using namespace Qt::StringLiterals;
+using nieb::comoEntero;
+using nieb::comoReal;
+using nieb::comoTexto;
+
+extern const char* const demoSqlite;
+
+namespace {
+
+std::string texto(const QString& s)
+{
+    return s.toStdString();
+}
+
+} // namespace
+
+class tst_Servidor : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<nieb::ConexionSqlite> db_;
+
+    std::vector<nieb::Fila> filas(const std::string& sql, const std::vector<nieb::Valor>& p = {})
+    {
+        return db_->consultar(sql, p);
+    }
+    std::int64_t entero(const std::string& sql, const std::vector<nieb::Valor>& p = {})
+    {
+        return comoEntero(db_->consultar(sql, p).at(0).at(0));
+    }
+
+    // Translates and runs a query that must translate; failures are reported with the SQL.
+    std::vector<nieb::Fila> consultar(const std::string& nieb)
+    {
+        const auto t = nieb::traducir(nieb, *db_);
+        if (!t.errores.empty()) {
+            QTest::qFail(("did not translate: " + t.errores.front()).c_str(), __FILE__, __LINE__);
+            return {};
+        }
+        try {
+            return db_->consultar(t.sql);
+        } catch (const nieb::ErrorBaseDatos& e) {
+            QTest::qFail((std::string(e.what()) + "\n" + t.sql.substr(0, 2000)).c_str(), __FILE__, __LINE__);
+            return {};
+        }
+    }
+    std::vector<std::string> errores(const std::string& nieb) { return nieb::traducir(nieb, *db_).errores; }
+
+    std::int64_t tabla(const char* nombre) { return nieb::Catalogo(*db_).numeroTabla("SCOTT", nombre); }
+    // The fuzzy type of a column as the client asks for it: its number, then its type.
+    int tipo(const char* tablaNombre, const char* columna)
+    {
+        nieb::Catalogo c(*db_);
+        c.sincronizarTablas();
+        const auto col = c.numeroColumna("SCOTT", tablaNombre, columna);
+        return col ? c.tipoDifuso(c.numeroTabla("SCOTT", tablaNombre), col) : -1;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        db_ = std::make_unique<nieb::ConexionSqlite>(":memory:", nieb::ConexionSqlite::Apertura::Crear);
+        nieb::registrarFuncionesComunes(db_->handle());
+        nieb::registrarFuncionesDifusas(db_->handle());
+        db_->ejecutar("PRAGMA foreign_keys = ON");
+        nieb::instalarServidor(*db_, "SCOTT", "2026-01-01");
+        db_->ejecutar(demoSqlite);
+        db_->setSesion(1);
+    }
+
+    // ---- Labels ------------------------------------------------------------------------------------
+
+    // A label may hold any text the catalogue can store. Renaming one must change nothing else: the
+    // same rows and degrees for queries on the attribute, and the new name where the value is shown.
+    void labelsOfAnyTextKeepAnswers_data()
+    {
+        QTest::addColumn<int>("tipo");
+        QTest::addColumn<QByteArray>("nombre");
+        const QList<QByteArray> nombres{"Jo|ven", "Jo;ven", "O'Neil", "a,b", "Pe\"dro", QByteArray("nu\0l", 4), "25",
+            "1e999", "-- x", "' OR 1=1 --", "\xff\xfe"};
+        for (int tipo : {1, 2, 3})
+            for (const auto& n : nombres)
+                QTest::newRow(qPrintable(u"type %1, %2"_s.arg(tipo).arg(QString::fromLatin1(n.toHex()))))
+                    << tipo << n;
+    }
+    void labelsOfAnyTextKeepAnswers()
+    {
+        QFETCH(int, tipo);
+        QFETCH(QByteArray, nombre);
+        const std::string nuevo(nombre.constData(), static_cast<size_t>(nombre.size()));
+        // One query per type on the renamed label's attribute, by its other labels and by special values.
+        const std::vector<std::string> consultas = tipo == 1
+            ? std::vector<std::string>{"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE SUELDO FEQ $Alto OR "
+                                       "SUELDO FLEQ $Bajo ORDER BY ID_EMPLEADO"}
+            : tipo == 2 ? std::vector<std::string>{"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Adulto "
+                                                   "OR EDAD NFGEQ $Mayor ORDER BY ID_EMPLEADO",
+                              "SELECT COUNT(*) FROM EMPLEADOS WHERE EDAD FEQ UNKNOWN"}
+                        : std::vector<std::string>{"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE CARACTER FEQ $Serio "
+                                                   "THOLD 0 ORDER BY ID_EMPLEADO",
+                              "SELECT C.ID_CANDIDATO, E.ID_EMPLEADO, CDEG(*) FROM CANDIDATOS C, EMPLEADOS E WHERE "
+                              "C.ID_CANDIDATO = E.ID_EMPLEADO AND C.CARACTER NFEQ E.CARACTER ORDER BY 1"};
+        std::vector<std::vector<nieb::Fila>> antes;
+        for (const auto& q : consultas)
+            antes.push_back(consultar(q));
+        const auto mostradosAntes = consultar("SELECT ID_EMPLEADO, EDAD FROM EMPLEADOS ORDER BY ID_EMPLEADO");
+
+        if (tipo == 1) {
+            db_->ejecutar("UPDATE LFOC SET LABEL = ?1 WHERE LABEL = 'Medio'", {nuevo});
+        } else if (tipo == 2) {
+            db_->ejecutar("UPDATE LFOC SET LABEL = ?1 WHERE LABEL = 'Joven'", {nuevo});
+        } else {
+            db_->ejecutar("UPDATE LOCT3 SET LABEL_1 = ?1 WHERE LABEL_1 = 'Alegre'", {nuevo});
+            db_->ejecutar("UPDATE LOCT3 SET LABEL_2 = ?1 WHERE LABEL_2 = 'Alegre'", {nuevo});
+            db_->ejecutar("UPDATE EMPLEADOS SET CARACTER = ?1 WHERE CARACTER = 'Alegre'", {nuevo});
+            db_->ejecutar("UPDATE CANDIDATOS SET CARACTER = ?1 WHERE CARACTER = 'Alegre'", {nuevo});
+        }
+        for (size_t i = 0; i < consultas.size(); ++i)
+            QVERIFY2(consultar(consultas[i]) == antes[i], consultas[i].c_str());
+
+        // Type 2 values stored as the renamed label now show its new name, and nothing else changes.
+        const auto mostrados = consultar("SELECT ID_EMPLEADO, EDAD FROM EMPLEADOS ORDER BY ID_EMPLEADO");
+        QCOMPARE(mostrados.size(), mostradosAntes.size());
+        int renombrados = 0;
+        for (size_t i = 0; i < mostrados.size(); ++i) {
+            const bool eraJoven = comoTexto(mostradosAntes[i][1]) == "$Joven";
+            const std::string esperado = tipo == 2 && eraJoven ? "$" + nuevo : comoTexto(mostradosAntes[i][1]);
+            QCOMPARE(comoTexto(mostrados[i][1]), esperado);
+            QCOMPARE(nieb::esNulo(mostrados[i][1]), nieb::esNulo(mostradosAntes[i][1]));
+            renombrados += eraJoven;
+        }
+        QVERIFY(renombrados > 0);
+    }
+
+    // Spanish labels are written in any case: Pequeño is $PEQUEÑO and $pequeño, for every type, and a
+    // type-3 value stored in another case is still that label.
+    void labelsMatchWithoutCaseOverUnicode_data()
+    {
+        QTest::addColumn<int>("tipo");
+        QTest::addColumn<QString>("catalogada");
+        QTest::addColumn<QString>("escrita");
+        QTest::newRow("type 1, Pequeño") << 1 << u"Pequeño"_s << u"PEQUEÑO"_s;
+        QTest::newRow("type 1, ÁREA") << 1 << u"ÁREA"_s << u"área"_s;
+        QTest::newRow("type 2, Frío") << 2 << u"Frío"_s << u"FRÍO"_s;
+        QTest::newRow("type 2, Él") << 2 << u"Él"_s << u"él"_s;
+        QTest::newRow("type 2, Ürün") << 2 << u"Ürün"_s << u"üRÜN"_s;
+        QTest::newRow("type 3, Añil") << 3 << u"Añil"_s << u"AÑIL"_s;
+        QTest::newRow("type 3, Çedilla") << 3 << u"Çedilla"_s << u"çEDILLA"_s;
+        QTest::newRow("type 3, Ωμέγα") << 3 << u"Ωμέγα"_s << u"ωΜΈΓΑ"_s;
+    }
+    void labelsMatchWithoutCaseOverUnicode()
+    {
+        QFETCH(int, tipo);
+        QFETCH(QString, catalogada);
+        QFETCH(QString, escrita);
+        const char* const viejas[] = {"", "Alto", "Joven", "Alegre"};
+        const std::string vieja = viejas[tipo];
+        const std::string columna = tipo == 1 ? "SUELDO" : tipo == 2 ? "EDAD" : "CARACTER";
+        auto consulta = [&](const std::string& etiqueta) {
+            return "SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE " + columna + " FEQ $" + etiqueta
+                + " THOLD 0 ORDER BY ID_EMPLEADO";
+        };
+        const auto antes = consultar(consulta(vieja));
+        if (tipo == 3) {
+            db_->ejecutar("UPDATE LOCT3 SET LABEL_1 = ?1 WHERE LABEL_1 = ?2", {texto(catalogada), vieja});
+            db_->ejecutar("UPDATE LOCT3 SET LABEL_2 = ?1 WHERE LABEL_2 = ?2", {texto(catalogada), vieja});
+            // Stored in capitals: still the same label.
+            db_->ejecutar("UPDATE EMPLEADOS SET CARACTER = ?1 WHERE CARACTER = ?2", {texto(catalogada.toUpper()), vieja});
+        } else {
+            db_->ejecutar("UPDATE LFOC SET LABEL = ?1 WHERE LABEL = ?2", {texto(catalogada), vieja});
+        }
+        QCOMPARE(consultar(consulta(texto(escrita))), antes);
+        QVERIFY(!antes.empty());
+        if (tipo == 3) {
+            // The similarity of two labels is found whatever the case either is written in.
+            nieb::Catalogo c(*db_);
+            const auto obj = tabla("EMPLEADOS");
+            const auto col = c.numeroColumna("SCOTT", "EMPLEADOS", "CARACTER");
+            QVERIFY(c.semejanza(obj, col, texto(catalogada), "Serio") > 0
+                || c.semejanza(obj, col, texto(catalogada), "Extrovertido") > 0);
+            QCOMPARE(c.semejanza(obj, col, texto(escrita), "SERIO"), c.semejanza(obj, col, texto(catalogada), "Serio"));
+        }
+    }
+
+    // ---- Numbers and long queries ------------------------------------------------------------------
+
+    // An extreme but valid constant either translates into SQL whose every number is finite and which
+    // runs, or is refused with the constant's place. The catalogue can hold infinite numbers too.
+    void noNonFiniteNumberReachesTheSql_data()
+    {
+        QTest::addColumn<QString>("cambio");
+        QTest::addColumn<QString>("consulta");
+        QTest::addColumn<int>("columnaError"); // 0: must translate
+        QTest::newRow("wide trapezoid, type 1") << QString()
+                                                << u"SELECT * FROM EMPLEADOS WHERE SUELDO FEQ $[-1e308,1e308,1e308,1e308]"_s
+                                                << 42;
+        QTest::newRow("wide trapezoid, type 2")
+            << QString() << u"SELECT * FROM EMPLEADOS WHERE EDAD FGEQ $[-1.7e308,1.7e308,1.7e308,1.7e308] THOLD 0.5"_s
+            << 41;
+        QTest::newRow("much greater than the largest")
+            << QString() << u"SELECT * FROM EMPLEADOS WHERE SUELDO MGT 1.7976931348623157e308"_s << 0;
+        QTest::newRow("much less than the lowest")
+            << QString() << u"SELECT * FROM EMPLEADOS WHERE EDAD NMLT -1.7976931348623157e308 THOLD 0.3"_s << 0;
+        QTest::newRow("approximately the largest")
+            << QString() << u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ #1.7976931348623157e308"_s << 0;
+        QTest::newRow("huge interval") << QString()
+                                       << u"SELECT * FROM EMPLEADOS WHERE EXPERIENCIA NFEQ [-1e308,1e308] THOLD 0.9"_s
+                                       << 0;
+        QTest::newRow("infinite label point")
+            << u"UPDATE LFOC SET DELTA = 1e999 WHERE LABEL = 'Alto'"_s
+            << u"SELECT * FROM EMPLEADOS WHERE SUELDO FEQ $Alto THOLD 0.5"_s << 42;
+        QTest::newRow("infinite margin") << u"UPDATE FCL SET MARGEN = 1e999 WHERE F_TYPE = 2"_s
+                                         << u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ #30"_s << 40;
+        QTest::newRow("infinite much distance")
+            << u"UPDATE FCL SET MUCHO = -1e999 WHERE F_TYPE = 2"_s
+            << u"SELECT * FROM EMPLEADOS E, CANDIDATOS C WHERE E.EDAD FEQ C.EDAD"_s << 49;
+    }
+    void noNonFiniteNumberReachesTheSql()
+    {
+        QFETCH(QString, cambio);
+        QFETCH(QString, consulta);
+        QFETCH(int, columnaError);
+        if (!cambio.isEmpty())
+            db_->ejecutar(texto(cambio));
+        const auto t = nieb::traducir(texto(consulta), *db_);
+        if (columnaError) {
+            QCOMPARE(t.errores.size(), 1u);
+            QVERIFY2(QString::fromStdString(t.errores[0]).startsWith(u"Línea 1, columna %1: "_s.arg(columnaError)),
+                t.errores[0].c_str());
+            return;
+        }
+        QVERIFY2(t.errores.empty(), t.errores.empty() ? "" : t.errores[0].c_str());
+        for (const auto& token : nieb::tokenizar(t.sql)) {
+            if (token.tipo == nieb::TipoToken::Numero)
+                QVERIFY2(std::isfinite(std::strtod(std::string(token.texto).c_str(), nullptr)), t.sql.c_str());
+            QVERIFY(!nieb::esPalabra(token, "INF") && !nieb::esPalabra(token, "NAN"));
+        }
+        db_->consultar(t.sql);
+    }
+
+    // Hundreds of fuzzy conditions translate, and the SQL runs: no nesting per condition. CDEG(*) of
+    // an OR of conditions that each hold fully for their rows is 1 on every row found.
+    void manyConditionsTranslateAndRun_data()
+    {
+        QTest::addColumn<QString>("opcionOr");
+        QTest::addColumn<int>("condiciones");
+        QTest::newRow("default, 1200") << QString() << 1200;
+        QTest::newRow("expression, 1200") << u"1 - (1 - X) * (1 - Y)"_s << 1200;
+        QTest::newRow("function name, 3000") << u"MAX"_s << 3000;
+    }
+    void manyConditionsTranslateAndRun()
+    {
+        QFETCH(QString, opcionOr);
+        QFETCH(int, condiciones);
+        if (!opcionOr.isEmpty())
+            db_->ejecutar("INSERT INTO NIEB_OPTIONS (OPCION, VALOR) VALUES ('OR', ?1)", {texto(opcionOr)});
+        // Salaries in [10k, 10k + 5] for each k: degree 1 inside, and rows outside all of them fail.
+        std::string q = "SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE SUELDO IS NOT NULL AND (";
+        for (int k = 0; k < condiciones; ++k)
+            q += (k ? " OR " : "") + ("SUELDO FEQ [" + std::to_string(k * 10) + "," + std::to_string(k * 10 + 5) + "]");
+        q += ") ORDER BY CDEG(*) DESC, ID_EMPLEADO";
+        const auto r = consultar(q);
+        std::set<std::int64_t> esperados;
+        for (const auto& f : filas("SELECT ID_EMPLEADO, SUELDO FROM EMPLEADOS WHERE SUELDO IS NOT NULL")) {
+            const double s = comoReal(f[1]);
+            const double k = std::floor(s / 10);
+            if (k < condiciones && s - k * 10 <= 5)
+                esperados.insert(comoEntero(f[0]));
+        }
+        QVERIFY(!esperados.empty());
+        std::set<std::int64_t> vistos;
+        for (const auto& f : r) {
+            vistos.insert(comoEntero(f[0]));
+            QCOMPARE(comoReal(f[1]), 1.0);
+        }
+        QCOMPARE(vistos, esperados);
+        // The same chain under AND, each condition true for every salary: all rows, degree 1.
+        std::string todas = "SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE ";
+        for (int k = 0; k < condiciones; ++k)
+            todas += (k ? " AND " : "") + std::string("SUELDO FGEQ 0");
+        const auto r2 = consultar(todas);
+        QCOMPARE(std::int64_t(r2.size()), entero("SELECT COUNT(*) FROM EMPLEADOS WHERE SUELDO >= 0"));
+        QVERIFY(std::ranges::all_of(r2, [](const auto& f) { return comoReal(f[1]) == 1.0; }));
+    }
+
+    // Type-2 values are shown in the shortest text that reads back as the same number.
+    void typeTwoNumbersAreShownShortest_data()
+    {
+        QTest::addColumn<double>("valor");
+        QTest::addColumn<QString>("visto");
+        QTest::newRow("1e23") << 1e23 << u"1e23"_s;
+        QTest::newRow("1e21") << 1e21 << u"1e21"_s;
+        QTest::newRow("1e20") << 1e20 << u"100000000000000000000"_s;
+        QTest::newRow("0.1") << 0.1 << u"0.1"_s;
+        QTest::newRow("-2.5e-7") << -2.5e-7 << u"-2.5e-7"_s;
+        QTest::newRow("0.000001") << 0.000001 << u"0.000001"_s;
+        QTest::newRow("123.456") << 123.456 << u"123.456"_s;
+        QTest::newRow("largest") << 1.7976931348623157e308 << u"1.7976931348623157e308"_s;
+    }
+    void typeTwoNumbersAreShownShortest()
+    {
+        QFETCH(double, valor);
+        QFETCH(QString, visto);
+        db_->ejecutar("UPDATE EMPLEADOS SET EDADT = 3, EDAD1 = ?1 WHERE ID_EMPLEADO = 1", {valor});
+        const auto r = consultar("SELECT EDAD FROM EMPLEADOS WHERE ID_EMPLEADO = 1");
+        QCOMPARE(QString::fromStdString(comoTexto(r.at(0).at(0))), visto);
+        QCOMPARE(std::strtod(comoTexto(r.at(0).at(0)).c_str(), nullptr), valor);
+    }
+
+    // ---- Schema ------------------------------------------------------------------------------------
+
+    // The catalogue follows columns, not positions: after a schema change every fuzzy attribute is on
+    // the column it was defined on, with its labels; a dropped fuzzy column takes its rows along.
+    void attributesFollowTheirColumns_data()
+    {
+        QTest::addColumn<QString>("cambio");
+        QTest::addColumn<QStringList>("difusas"); // column:type in EMPLEADOS after the change
+        QTest::addColumn<int>("etiquetasSueldo"); // LFOC rows of EMPLEADOS.SUELDO
+        const QStringList todas{u"SUELDO:1"_s, u"EDADT:2"_s, u"EXPERIENCIAT:2"_s, u"CARACTER:3"_s, u"PUESTO:0"_s,
+            u"EDAD1:0"_s};
+        QTest::newRow("an earlier column dropped")
+            << u"ALTER TABLE EMPLEADOS DROP COLUMN PUESTO"_s << QStringList{todas.mid(0, 4) << u"EDAD1:0"_s} << 3;
+        QTest::newRow("two earlier columns dropped")
+            << u"ALTER TABLE EMPLEADOS DROP COLUMN FECHA_ALTA; ALTER TABLE EMPLEADOS DROP COLUMN APELLIDOS"_s
+            << todas << 3;
+        QTest::newRow("the fuzzy column dropped")
+            << u"ALTER TABLE EMPLEADOS DROP COLUMN SUELDO"_s
+            << QStringList{u"EDADT:2"_s, u"EXPERIENCIAT:2"_s, u"CARACTER:3"_s, u"EDAD1:0"_s} << 0;
+        QTest::newRow("a column added") << u"ALTER TABLE EMPLEADOS ADD COLUMN NOTA TEXT"_s << todas << 3;
+        QTest::newRow("columns dropped and added")
+            << u"ALTER TABLE EMPLEADOS DROP COLUMN PUESTO; ALTER TABLE EMPLEADOS ADD COLUMN PUESTO TEXT"_s
+            << todas << 3;
+    }
+    void attributesFollowTheirColumns()
+    {
+        QFETCH(QString, cambio);
+        QFETCH(QStringList, difusas);
+        QFETCH(int, etiquetasSueldo);
+        const auto antes = consultar("SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven AND "
+                                     "CARACTER FEQ $Serio ORDER BY ID_EMPLEADO");
+        const auto compatiblesAntes = filas("SELECT * FROM ACT3");
+        db_->ejecutar(texto(cambio));
+        for (const auto& d : difusas) {
+            const auto partes = d.split(u':');
+            QCOMPARE(tipo("EMPLEADOS", qPrintable(partes[0])), partes[1].toInt());
+        }
+        nieb::Catalogo c(*db_);
+        const auto obj = tabla("EMPLEADOS");
+        QCOMPARE(entero("SELECT COUNT(*) FROM LFOC WHERE \"OBJ#\" = ?1 AND \"COL#\" = ?2",
+                     {obj, c.numeroColumna("SCOTT", "EMPLEADOS", "SUELDO")}),
+            std::int64_t(etiquetasSueldo));
+        // Nothing is left pointing at a position where no attribute is.
+        QCOMPARE(entero("SELECT COUNT(*) FROM LFOC l WHERE NOT EXISTS (SELECT 1 FROM FCL f " "WHERE f.\"OBJ#\" = l.\"OBJ#\" AND f.\"COL#\" = l.\"COL#\")"),
+            0);
+        // The answers on the attributes that stayed do not change, nor do the compatible pairs.
+        QCOMPARE(consultar("SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven AND CARACTER FEQ "
+                           "$Serio ORDER BY ID_EMPLEADO"),
+            antes);
+        QCOMPARE(filas("SELECT * FROM ACT3"), compatiblesAntes);
+        if (etiquetasSueldo == 0)
+            QVERIFY(!errores("SELECT * FROM EMPLEADOS WHERE SUELDO FEQ $Alto").empty());
+    }
+
+    // Table numbers follow the tables in one pass, and only when the schema changed: a stale number
+    // stays until a change of schema, then goes with its attributes.
+    void tableNumbersFollowTheSchema()
+    {
+        nieb::Catalogo c(*db_);
+        db_->ejecutar("CREATE TABLE NUEVA (A INTEGER)");
+        c.sincronizarTablas();
+        const auto nueva = c.numeroTabla("SCOTT", "nueva");
+        QVERIFY(nueva > 0);
+        db_->ejecutar("INSERT INTO FCL (\"OBJ#\", \"COL#\", F_TYPE) VALUES (?1, 1, 1)", {nueva});
+        db_->ejecutar("INSERT INTO NIEB_OBJETOS (TABLE_NAME) VALUES ('FANTASMA')");
+        c.sincronizarTablas();
+        QVERIFY(c.numeroTabla("SCOTT", "FANTASMA") > 0); // no schema change: nothing was looked at
+        db_->ejecutar("DROP TABLE NUEVA");
+        c.sincronizarTablas();
+        QCOMPARE(c.numeroTabla("SCOTT", "NUEVA"), 0);
+        QCOMPARE(c.numeroTabla("SCOTT", "FANTASMA"), 0);
+        QCOMPARE(entero("SELECT COUNT(*) FROM FCL WHERE \"OBJ#\" = ?1", {nueva}), 0);
+        QVERIFY(c.numeroTabla("SCOTT", "EMPLEADOS") > 0);
+    }
+
+    // ---- Logic options -----------------------------------------------------------------------------
+
+    // A NIEB_OPTIONS value is a function name or an expression over X and Y; anything else is never
+    // pasted into the SQL: the default is used and a notice is kept once in NIEB_INFO.
+    void logicOptionsAreChecked_data()
+    {
+        QTest::addColumn<QString>("opcion");
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<QString>("formula"); // what CDEG(*) must be for degrees x, y; empty: refused
+        QTest::newRow("function name") << u"AND"_s << u"MIN"_s << u"min"_s;
+        QTest::newRow("product") << u"AND"_s << u"X * Y"_s << u"product"_s;
+        QTest::newRow("probabilistic sum") << u"OR"_s << u"X + Y - X * Y"_s << u"probor"_s;
+        QTest::newRow("default written out") << u"AND"_s << u"least (x,y)"_s << u"min"_s;
+        QTest::newRow("comment") << u"AND"_s << u"X -- Y"_s << QString();
+        QTest::newRow("statement") << u"AND"_s << u"X); DELETE FROM EMPLEADOS; --"_s << QString();
+        QTest::newRow("string") << u"AND"_s << u"X || 'a'"_s << QString();
+        QTest::newRow("other column") << u"AND"_s << u"X * SUELDO"_s << QString();
+        QTest::newRow("only one operand") << u"AND"_s << u"X"_s << QString();
+        QTest::newRow("unknown function") << u"OR"_s << u"RANDOM(X, Y)"_s << QString();
+        QTest::newRow("unbalanced") << u"OR"_s << u"MAX((X, Y)"_s << QString();
+        QTest::newRow("subquery") << u"OR"_s << u"(SELECT X)"_s << QString();
+        QTest::newRow("not with y") << u"NOT"_s << u"1 - Y"_s << QString();
+    }
+    void logicOptionsAreChecked()
+    {
+        QFETCH(QString, opcion);
+        QFETCH(QString, valor);
+        QFETCH(QString, formula);
+        db_->ejecutar("INSERT INTO NIEB_OPTIONS (OPCION, VALOR) VALUES (?1, ?2)", {texto(opcion), texto(valor)});
+        // CDEG(SUELDO) under NOT is already the negated degree.
+        const std::string q = "SELECT CDEG(EDAD), CDEG(SUELDO), CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0 "
+            + (opcion == u"NOT"_s ? std::string("AND NOT (SUELDO FEQ $Alto THOLD 1)")
+                                  : texto(opcion) + " SUELDO FEQ $Medio THOLD 0");
+        for (int vez = 0; vez < 2; ++vez) {
+            const auto t = nieb::traducir(q, *db_);
+            QCOMPARE(t.avisos.size(), formula.isEmpty() ? 1u : 0u);
+        }
+        const auto avisos = filas("SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'AVISO'");
+        QCOMPARE(avisos.size(), formula.isEmpty() ? 1u : 0u);
+        QCOMPARE(entero("SELECT COUNT(*) FROM EMPLEADOS"), 200);
+        int comprobadas = 0;
+        for (const auto& f : consultar(q)) {
+            if (nieb::esNulo(f[0]) || nieb::esNulo(f[1]))
+                continue;
+            const double x = comoReal(f[0]), y = comoReal(f[1]), g = comoReal(f[2]);
+            double esperado = std::min(x, y);
+            if (formula == u"product"_s)
+                esperado = x * y;
+            else if (formula == u"probor"_s)
+                esperado = x + y - x * y;
+            else if (opcion == u"OR"_s)
+                esperado = std::max(x, y);
+            QVERIFY2(std::fabs(g - esperado) < 1e-12, qPrintable(u"%1 %2 -> %3"_s.arg(x).arg(y).arg(g)));
+            ++comprobadas;
+        }
+        QVERIFY(comprobadas > 10);
+        // Once the option is mended the notice goes.
+        db_->ejecutar("DELETE FROM NIEB_OPTIONS WHERE OPCION = ?1", {texto(opcion)});
+        nieb::traducir(q, *db_);
+        QCOMPARE(entero("SELECT COUNT(*) FROM NIEB_INFO WHERE OPCION = 'AVISO'"), 0);
+    }
+
+    // ---- Errors ------------------------------------------------------------------------------------
+
+    // Names and tokens in messages: whole up to 40 bytes, cut with "…" after, never inside a character.
+    void longNamesAreCutInMessages_data()
+    {
+        QTest::addColumn<QString>("consulta");
+        QTest::addColumn<QString>("mostrado");
+        const QString a39(39, u'a');
+        QTest::newRow("label of 40 bytes")
+            << u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ $%1"_s.arg(a39) << u"la etiqueta $%1 no"_s.arg(a39);
+        QTest::newRow("label of 41 bytes")
+            << u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ $%1"_s.arg(a39 + u'b') << u"la etiqueta $%1…"_s.arg(a39);
+        QTest::newRow("label of a megabyte")
+            << u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ $%1"_s.arg(QString(1 << 20, u'x'))
+            << u"la etiqueta $%1…"_s.arg(QString(39, u'x'));
+        QTest::newRow("table of 40 bytes") << u"SELECT * FROM T%1"_s.arg(a39) << u"la tabla T%1 no"_s.arg(a39);
+        QTest::newRow("table of 41 bytes")
+            << u"SELECT * FROM T%1b"_s.arg(a39) << u"la tabla T%1…"_s.arg(a39);
+        QTest::newRow("table of a megabyte")
+            << u"SELECT * FROM T%1"_s.arg(QString(1 << 20, u'x')) << u"la tabla T%1…"_s.arg(QString(39, u'x'));
+        // 38 bytes then ñ (two bytes): cutting at 40 would split it.
+        QTest::newRow("cut before a character")
+            << u"SELECT * FROM T%1ñ"_s.arg(QString(38, u'x')) << u"la tabla T%1…"_s.arg(QString(38, u'x'));
+        QTest::newRow("number of 41 bytes")
+            << u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ 1%1"_s.arg(QString(400, u'0'))
+            << u"'1%1…'"_s.arg(QString(39, u'0'));
+    }
+    void longNamesAreCutInMessages()
+    {
+        QFETCH(QString, consulta);
+        QFETCH(QString, mostrado);
+        const auto e = errores(texto(consulta));
+        QVERIFY(!e.empty());
+        const QString primero = QString::fromStdString(e.front());
+        QVERIFY2(primero.contains(mostrado), qPrintable(primero));
+        QVERIFY2(primero.size() < 200, qPrintable(primero.left(300)));
+    }
+
+    // Fault reports that are not faults: a CDEG out of place is one error, not two.
+    void misplacedCdegIsOneError()
+    {
+        const auto e = errores("SELECT NOMBRE FROM EMPLEADOS WHERE CDEG(*) > 0.5 AND EDAD FEQ $Joven");
+        QCOMPARE(e.size(), 1u);
+        QVERIFY2(QString::fromStdString(e[0]).contains(u"CDEG solo puede ir"_s), e[0].c_str());
+    }
+
+    // At most 100 messages; past that the last one says there are more. Exactly 100 are all shown.
+    void errorsStopAtOneHundred_data()
+    {
+        QTest::addColumn<int>("cuantos");
+        QTest::addColumn<bool>("hayMas");
+        QTest::newRow("99") << 99 << false;
+        QTest::newRow("100") << 100 << false;
+        QTest::newRow("101") << 101 << true;
+        QTest::newRow("150") << 150 << true;
+    }
+    void errorsStopAtOneHundred()
+    {
+        QFETCH(int, cuantos);
+        QFETCH(bool, hayMas);
+        std::string q = "SELECT * FROM EMPLEADOS WHERE ";
+        for (int i = 0; i < cuantos; ++i)
+            q += (i ? " OR " : "") + ("EDAD FEQ $Nada" + std::to_string(i));
+        const auto e = errores(q);
+        QCOMPARE(int(e.size()), std::min(cuantos, 100));
+        QCOMPARE(QString::fromStdString(e.back()).contains(u"más de 100 errores"_s), hayMas);
+        QVERIFY(QString::fromStdString(e.front()).contains(u"$Nada0"_s));
+        if (!hayMas)
+            QVERIFY(QString::fromStdString(e.back()).contains(u"$Nada%1 "_s.arg(cuantos - 1)));
+    }
+
+    // ---- Crisp tests on fuzzy attributes -----------------------------------------------------------
+
+    // IS [NOT] UNKNOWN / UNDEFINED / NULL select exactly the rows of their kind: the stored kind code
+    // of type 2 (0 UNKNOWN, 1 UNDEFINED, NULL or 2 NULL), never for a precise number, the stored word of
+    // type 3. Compared row by row with crisp statements written from the storage rules.
+    void isTestsSelectExactlyTheirRows_data()
+    {
+        QTest::addColumn<QString>("prueba");
+        QTest::addColumn<QString>("equivalente");
+        QTest::newRow("type 2 unknown") << u"EDAD IS UNKNOWN"_s << u"EDADT = 0"_s;
+        QTest::newRow("type 2 undefined") << u"EDAD IS UNDEFINED"_s << u"EDADT = 1"_s;
+        QTest::newRow("type 2 null") << u"EDAD IS NULL"_s << u"EDADT IS NULL OR EDADT = 2"_s;
+        QTest::newRow("type 2 not unknown") << u"EDAD IS NOT UNKNOWN"_s << u"EDADT IS NULL OR EDADT <> 0"_s;
+        QTest::newRow("type 2 not undefined") << u"EDAD IS NOT UNDEFINED"_s << u"EDADT IS NULL OR EDADT <> 1"_s;
+        QTest::newRow("type 2 not null") << u"EDAD IS NOT NULL"_s << u"EDADT IN (0, 1, 3, 4, 5, 6, 7)"_s;
+        QTest::newRow("type 2 unknown, experience") << u"EXPERIENCIA IS UNKNOWN"_s << u"EXPERIENCIAT = 0"_s;
+        QTest::newRow("type 2 undefined, experience") << u"EXPERIENCIA IS UNDEFINED"_s << u"EXPERIENCIAT = 1"_s;
+        QTest::newRow("type 1 unknown") << u"SUELDO IS UNKNOWN"_s << u"0 = 1"_s;
+        QTest::newRow("type 1 undefined") << u"SUELDO IS UNDEFINED"_s << u"0 = 1"_s;
+        QTest::newRow("type 1 not unknown") << u"SUELDO IS NOT UNKNOWN"_s << u"1 = 1"_s;
+        QTest::newRow("type 1 not undefined") << u"SUELDO IS NOT UNDEFINED"_s << u"1 = 1"_s;
+        QTest::newRow("type 1 null") << u"SUELDO IS NULL"_s << u"SUELDO IS NULL"_s;
+        QTest::newRow("type 3 unknown") << u"CARACTER IS UNKNOWN"_s << u"CARACTER = 'UNKNOWN'"_s;
+        QTest::newRow("type 3 not undefined")
+            << u"CARACTER IS NOT UNDEFINED"_s << u"CARACTER IS NULL OR CARACTER <> 'UNDEFINED'"_s;
+    }
+    void isTestsSelectExactlyTheirRows()
+    {
+        QFETCH(QString, prueba);
+        QFETCH(QString, equivalente);
+        // Make the kinds differ in number, so that a swapped code cannot select as many rows by chance.
+        db_->ejecutar("UPDATE EMPLEADOS SET EDADT = 0 WHERE ID_EMPLEADO IN (SELECT ID_EMPLEADO FROM EMPLEADOS WHERE "
+                      "EDADT = 3 LIMIT 3)");
+        db_->ejecutar("UPDATE EMPLEADOS SET EXPERIENCIAT = 1 WHERE ID_EMPLEADO IN (SELECT ID_EMPLEADO FROM "
+                      "EMPLEADOS WHERE EXPERIENCIAT = 3 LIMIT 5)");
+        db_->ejecutar("UPDATE EMPLEADOS SET SUELDO = NULL WHERE ID_EMPLEADO IN (7, 8)");
+        const auto r = consultar("SELECT ID_EMPLEADO FROM EMPLEADOS WHERE " + texto(prueba) + " ORDER BY 1");
+        const auto esperadas = filas("SELECT ID_EMPLEADO FROM EMPLEADOS WHERE " + texto(equivalente) + " ORDER BY 1");
+        QCOMPARE(r, esperadas);
+        QCOMPARE(r.empty(), equivalente == u"0 = 1"_s);
+    }
+
+    // ---- Compatibility of type-3 attributes --------------------------------------------------------
+
+    // Two type-3 attributes compare only when NIEB_COMPATIBLES lists the pair, whichever way round;
+    // within one table as across two.
+    void typeThreeNeedsCompatibleAttributes_data()
+    {
+        QTest::addColumn<QString>("consulta");
+        QTest::addColumn<bool>("listada");
+        QTest::newRow("same table, not listed")
+            << u"SELECT * FROM EMPLEADOS WHERE CARACTER FEQ HUMOR"_s << false;
+        QTest::newRow("across tables, not listed")
+            << u"SELECT * FROM EMPLEADOS E, CANDIDATOS C WHERE C.HUMOR NFEQ E.CARACTER"_s << false;
+        QTest::newRow("across tables, listed")
+            << u"SELECT * FROM EMPLEADOS E, CANDIDATOS C WHERE C.CARACTER NFEQ E.CARACTER"_s << true;
+        QTest::newRow("across tables, listed the other way")
+            << u"SELECT * FROM EMPLEADOS E, CANDIDATOS C WHERE E.CARACTER FEQ C.CARACTER"_s << true;
+        QTest::newRow("same attribute") << u"SELECT * FROM EMPLEADOS A, EMPLEADOS B WHERE A.CARACTER FEQ B.CARACTER"_s
+                                        << true;
+    }
+    void typeThreeNeedsCompatibleAttributes()
+    {
+        QFETCH(QString, consulta);
+        QFETCH(bool, listada);
+        // A second type-3 attribute in each table, with the same labels, listed as compatible with nothing.
+        for (const char* t : {"EMPLEADOS", "CANDIDATOS"}) {
+            db_->ejecutar(std::string("ALTER TABLE ") + t + " ADD COLUMN HUMOR TEXT");
+            db_->ejecutar(std::string("UPDATE ") + t + " SET HUMOR = CARACTER");
+            nieb::Catalogo(*db_).sincronizarTablas();
+            const auto obj = tabla(t);
+            const auto col = nieb::Catalogo(*db_).numeroColumna("SCOTT", t, "HUMOR");
+            const auto car = nieb::Catalogo(*db_).numeroColumna("SCOTT", t, "CARACTER");
+            db_->ejecutar("INSERT INTO FCL (\"OBJ#\", \"COL#\", F_TYPE, LEN) VALUES (?1, ?2, 3, 20)", {obj, col});
+            db_->ejecutar("INSERT INTO LOCT3 SELECT \"OBJ#\", ?2, LABEL_1, LABEL_2, DEGREE FROM LOCT3 " "WHERE \"OBJ#\" = ?1 AND \"COL#\" = ?3",
+                {obj, col, car});
+        }
+        const auto e = errores(texto(consulta));
+        if (listada) {
+            QVERIFY2(e.empty(), e.empty() ? "" : e[0].c_str());
+            return;
+        }
+        QCOMPARE(e.size(), 1u);
+        QVERIFY2(QString::fromStdString(e[0]).contains(u"no son compatibles"_s), e[0].c_str());
+    }
+
+    // ---- The package's rows ------------------------------------------------------------------------
+
+    // The client reads the rows ORDER BY INDICE and numbers errors from 1: both tables start at 1 and
+    // have no gaps.
+    void packageRowsAreNumberedFromOne()
+    {
+        nieb::Paquete paquete(*db_);
+        QCOMPARE(paquete.NIEB2SQL("SELECT NOMBRE FROM EMPLEADOS WHERE EDAD FEQ $Joven"), 0);
+        auto r = filas("SELECT MIN(INDICE), MAX(INDICE), COUNT(*) FROM NIEB_QUERY WHERE SESSIONID = 1");
+        QCOMPARE(comoEntero(r[0][0]), 1);
+        QCOMPARE(comoEntero(r[0][1]), comoEntero(r[0][2]));
+        QCOMPARE(paquete.NIEB2SQL("SELECT * FROM EMPLEADOS WHERE EDAD FEQ $Nada OR SUELDO FEQ $Nada"), 2);
+        r = filas("SELECT INDICE FROM NIEB_ERRORS WHERE SESSIONID = 1 ORDER BY INDICE");
+        QCOMPARE(r.size(), 2u);
+        QCOMPARE(comoEntero(r[0][0]), 1);
+        QCOMPARE(comoEntero(r[1][0]), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Servidor)
+#include "tst_servidor.moc"
