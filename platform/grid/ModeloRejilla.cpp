@@ -7,9 +7,7 @@
 
 namespace rejilla {
 
-namespace {
-
-Qt::Alignment aQt(int codigo, bool esNumero)
+Qt::Alignment alineacionQt(int codigo, bool esNumero)
 {
     switch (codigo) {
     case IzquierdaArriba: return Qt::AlignLeft | Qt::AlignTop;
@@ -24,8 +22,6 @@ Qt::Alignment aQt(int codigo, bool esNumero)
     default: return (esNumero ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
     }
 }
-
-} // namespace
 
 ModeloRejilla::ModeloRejilla(QObject* padre)
     : QAbstractTableModel(padre)
@@ -64,7 +60,7 @@ QVariant ModeloRejilla::data(const QModelIndex& indice, int rol) const
                 || celdas_.tipo(indice.row(), indice.column()) == filas::TipoCelda::Real
                 || (celdas_.tipo(indice.row(), indice.column()) == filas::TipoCelda::Texto
                     && leerNumero(celdas_.bytes(indice.row(), indice.column()), &numero)));
-        return QVariant::fromValue(aQt(codigo, esNumero));
+        return QVariant::fromValue(alineacionQt(codigo, esNumero));
     }
     default:
         return {};

@@ -23,6 +23,9 @@ enum Alineacion : quint8 {
 };
 inline constexpr int NumAlineaciones = 10;
 
+// How a cell with that code is drawn; General puts numbers to the right and the rest to the left.
+Qt::Alignment alineacionQt(int codigo, bool esNumero);
+
 // The cells of the grid, header rows and columns included: row r and column c of the model are
 // row r and column c of the grid. The texts live in one compact row store; each cell's alignment
 // is one byte in a per-column array that exists only once a cell of that column was aligned.

@@ -5,26 +5,6 @@
 
 namespace rejilla {
 
-namespace {
-
-Qt::Alignment alineacionQt(int codigo, bool esNumero)
-{
-    switch (codigo) {
-    case IzquierdaArriba: return Qt::AlignLeft | Qt::AlignTop;
-    case IzquierdaCentro: return Qt::AlignLeft | Qt::AlignVCenter;
-    case IzquierdaAbajo: return Qt::AlignLeft | Qt::AlignBottom;
-    case CentroArriba: return Qt::AlignHCenter | Qt::AlignTop;
-    case CentroCentro: return Qt::AlignHCenter | Qt::AlignVCenter;
-    case CentroAbajo: return Qt::AlignHCenter | Qt::AlignBottom;
-    case DerechaArriba: return Qt::AlignRight | Qt::AlignTop;
-    case DerechaCentro: return Qt::AlignRight | Qt::AlignVCenter;
-    case DerechaAbajo: return Qt::AlignRight | Qt::AlignBottom;
-    default: return (esNumero ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
-    }
-}
-
-} // namespace
-
 PintorRejilla::PintorRejilla(const Rejilla& rejilla, Opciones opciones)
     : g_(rejilla)
     , o_(opciones)
