@@ -64,6 +64,7 @@ private Q_SLOTS:
     void imagenDeTodaLaTabla_data();
     void imagenDeTodaLaTabla();
     void copiarLaSeleccion();
+    void ratonYTeclado();
 };
 
 void tst_Rejilla::modeloCumpleElContrato()
@@ -369,6 +370,39 @@ void tst_Rejilla::copiarLaSeleccion()
     g.setColSel(2);
     QTest::keyClick(&g, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), u"uno dos\tx\nlínea nueva\ty\n"_s);
+}
+
+void tst_Rejilla::ratonYTeclado()
+{
+    Rejilla g;
+    g.resize(400, 200);
+    QList<QStringList> filas;
+    for (int i = 0; i < 50; ++i)
+        filas << QStringList{QString::number(i), u"x"_s};
+    llenar(g, {u"A"_s, u"B"_s}, filas);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    // A header cell selects its column's data rows, ready for a column sort.
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, g.rectanguloCelda(0, 2).center());
+    QCOMPARE(g.row(), 1);
+    QCOMPARE(g.rowSel(), 50);
+    QCOMPARE(g.col(), 2);
+    QCOMPARE(g.colSel(), 2);
+    // A data cell becomes current; shift and the arrows stretch the selection, and the grid scrolls
+    // to keep it on screen.
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, g.rectanguloCelda(2, 1).center());
+    QCOMPARE(g.row(), 2);
+    QCOMPARE(g.rowSel(), 2);
+    QTest::keyClick(&g, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&g, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(g.row(), 2);
+    QCOMPARE(g.rowSel(), 50);
+    QCOMPARE(g.colSel(), 2);
+    QVERIFY(!g.rectanguloCelda(50, 2).isEmpty());
+    QVERIFY(g.topRow() > 1);
+    QTest::keyClick(&g, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(g.row(), 1);
+    QCOMPARE(g.topRow(), 1);
 }
 
 QTEST_MAIN(tst_Rejilla)
