@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "DocumentoConsulta.h"
+#include "EnlaceSGBD.h"
 #include "Module1.h"
 #include "Platform.h"
 #include "frmMain.h"
@@ -17,6 +18,7 @@ std::unique_ptr<frmMain> Arrancar(Module1& estado, const Platform& plataforma, c
     estado.PonerCeroAuto = true;
 
     auto principal = std::make_unique<frmMain>(estado, plataforma);
+    enlazarSGBD(*principal, estado, plataforma);
     principal->show();
     principal->repaint();
 

@@ -365,6 +365,14 @@ void frmMain::mnuSGBD_click()
     entradaMenu(u"mnuDesconectar"_s)->setEnabled(m_estado.conexion.conectado);
 }
 
+void frmMain::mostrarConexion(bool conectado, const QString& usuario)
+{
+    Picture1->setPixmap(Iconos::conexion(conectado));
+    Picture1->setToolTip(conectado ? u"Conectado al SGBD: Usuario: "_s + usuario : u"No conectado al SGBD"_s);
+    // F12 works without the menu being opened first, so the entry follows the state at once.
+    entradaMenu(u"mnuDesconectar"_s)->setEnabled(conectado);
+}
+
 void frmMain::actualizarIndicadores()
 {
     // An indicator is drawn dimmed while its mode is off.
@@ -402,6 +410,8 @@ void frmMain::Form_Unload()
     bool guardados = false;
     {
         PunteroOcupado puntero;
+        if (m_alDescargar)
+            m_alDescargar();
         // Every other window goes with the main window.
         const auto ventanas = QApplication::topLevelWidgets();
         for (QWidget* ventana : ventanas) {

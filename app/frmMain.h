@@ -35,6 +35,11 @@ public:
     QAction* entradaMenu(const QString& nombre) const;
     QAction* boton(const QString& clave) const;
 
+    // The connection indicator: connected as that user, or not connected.
+    void mostrarConexion(bool conectado, const QString& usuario);
+    // Run as the window closes, before the other windows go: the end of the user's server state.
+    void alDescargar(std::function<void()> paso) { m_alDescargar = std::move(paso); }
+
     // The query in the editor, with its file name and document label.
     DocumentoConsulta& documento() { return *m_documento; }
 
@@ -84,6 +89,7 @@ private:
     Platform m_plataforma;
     DocumentoConsulta* m_documento = nullptr;
     QHash<QString, std::function<void()>> m_comandos;
+    std::function<void()> m_alDescargar;
     QLabel* m_panelEstado = nullptr;
     QLabel* m_panelMayus = nullptr;
     QLabel* m_panelIns = nullptr;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QDateTime>
+#include <QElapsedTimer>
 
-// The wall clock: the date and time panels, and durations measured as differences of two readings
-// of the seconds since local midnight.
+// The clock: the wall time for the date and time panels, and a monotonic reading for durations.
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -11,9 +11,21 @@ public:
 
     // Seconds since local midnight, with millisecond resolution.
     double segundosDesdeMedianoche() const { return ahora().time().msecsSinceStartOfDay() / 1000.0; }
+
+    // Seconds on a clock that never goes back, not even at midnight or when the date is set: the one
+    // to measure durations with. Its zero means nothing.
+    virtual double segundosMonotonos() const { return ahora().toMSecsSinceEpoch() / 1000.0; }
 };
 
 class SystemClock final : public Clock {
 public:
     QDateTime ahora() const override { return QDateTime::currentDateTime(); }
+    double segundosMonotonos() const override { return m_arranque.nsecsElapsed() / 1e9; }
+
+private:
+    QElapsedTimer m_arranque = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
 };

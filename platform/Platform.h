@@ -2,10 +2,12 @@
 
 #include "Clock.h"
 #include "Dialogos.h"
+#include "EjecutorModal.h"
 #include "Impresora.h"
 #include "KeyboardState.h"
 #include "MessageBoxes.h"
 #include "SettingsStore.h"
+#include "VisorAyuda.h"
 
 // Everything the program's logic needs from the outside world, handed to those who need it.
 // Tests build one from fakes.
@@ -16,12 +18,17 @@ struct Platform {
     KeyboardState& teclado;
     Dialogos& dialogos;
     Impresora& impresora;
+    VisorAyuda& ayuda;
+    EjecutorModal& modales;
 };
 
 // The real outside world: Qt message boxes, the user's settings, the system clock and keyboard.
 class SystemPlatform {
 public:
-    Platform servicios() { return {m_mensajes, m_ajustes, m_reloj, m_teclado, m_dialogos, m_impresora}; }
+    Platform servicios()
+    {
+        return {m_mensajes, m_ajustes, m_reloj, m_teclado, m_dialogos, m_impresora, m_ayuda, m_modales};
+    }
 
 private:
     QtMessageBoxes m_mensajes;
@@ -30,4 +37,6 @@ private:
     SystemKeyboardState m_teclado;
     QtImpresora m_impresora; // before the dialogs, which set it up
     QtDialogos m_dialogos{m_impresora};
+    CarpetaAyuda m_ayuda;
+    QtEjecutorModal m_modales;
 };

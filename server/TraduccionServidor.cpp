@@ -3,6 +3,7 @@
 #include "ErrorOra.h"
 #include "OraDatabase.h"
 
+#include <QLocale>
 #include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
@@ -59,6 +60,23 @@ QStringList erroresDeTraduccion(db::OraDatabase& base)
     for (; !filas->Eof(); filas->DbMoveNext())
         mensajes << filas->Fields()(u"msg_error"_s).Value().toString();
     return mensajes;
+}
+
+} // namespace servidor
+
+namespace servidor {
+
+QString textoSegundos(double segundos, const QLocale& local)
+{
+    // Every thousand is grouped, also where the locale leaves four-digit numbers whole (Spanish).
+    QLocale sinGrupos = local;
+    sinGrupos.setNumberOptions(local.numberOptions() | QLocale::OmitGroupSeparator);
+    QString texto = sinGrupos.toString(segundos, 'f', 2);
+    const qsizetype coma = texto.indexOf(local.decimalPoint());
+    const qsizetype inicio = texto.startsWith(local.negativeSign()) ? local.negativeSign().size() : 0;
+    for (qsizetype i = (coma < 0 ? texto.size() : coma) - 3; i > inicio; i -= 3)
+        texto.insert(i, local.groupSeparator());
+    return texto;
 }
 
 } // namespace servidor

@@ -36,3 +36,13 @@ ResultadoTraduccion traducir(db::OraDatabase& base, const QString& consulta);
 QStringList erroresDeTraduccion(db::OraDatabase& base);
 
 } // namespace servidor
+
+class QLocale;
+
+namespace servidor {
+
+// A translation time as the translated-query window shows it: thousands grouped, two decimals, in
+// the separators of the given locale ("1.234,50" in Spain).
+QString textoSegundos(double segundos, const QLocale& local);
+
+} // namespace servidor

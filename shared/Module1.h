@@ -6,7 +6,14 @@
 #include <QSize>
 #include <QString>
 
+#include <memory>
+
 class QWidget;
+
+namespace db {
+class OraSession;
+class OraDatabase;
+}
 
 // Result of an operation that can end in more than one way. NoHecho means cancelled or failed,
 // with the user already told.
@@ -15,12 +22,16 @@ enum Resultado : int { Hecho = 0, NoHecho = 1 };
 // The program-wide state: one instance for the whole run, created by Main and handed to the windows
 // and commands that read or write it. Nothing in it outlives the run.
 struct Module1 {
-    // The database connection.
+    // The database connection. The password is never kept: the connect string lives only for the open.
     struct Conexion {
         bool conectado = false;
         QString usuario;            // user name at the last successful login
         QString baseDeDatos;        // database name at the last successful login
         bool servidorUsado = false; // a translation has run on this connection's server; never cleared
+        // Replaced at every login attempt (the session) and whenever an open returns a database; a
+        // disconnect leaves both as they are.
+        std::shared_ptr<db::OraSession> sesion;
+        std::shared_ptr<db::OraDatabase> base;
     };
 
     // The column the label dialog looked up last; it prefills the dialog.

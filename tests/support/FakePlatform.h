@@ -2,12 +2,14 @@
 
 #include "Platform.h"
 
+#include <QDialog>
 #include <QImage>
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -144,6 +146,33 @@ private:
     std::unique_ptr<QtImpresora> m_real;
 };
 
+// A help viewer that records what it was asked and fails when told to.
+class FakeVisorAyuda final : public VisorAyuda {
+public:
+    std::optional<QString> mostrar(const PeticionAyuda& peticion, QWidget* = nullptr) override
+    {
+        peticiones.append(peticion);
+        return fallo;
+    }
+    QList<PeticionAyuda> peticiones;
+    std::optional<QString> fallo;
+};
+
+// Runs the program's own modal dialogs without an event loop: each is handed to the next script,
+// which drives its controls (an empty script leaves it as it is). Records the dialogs by name.
+class FakeEjecutorModal final : public EjecutorModal {
+public:
+    int ejecutar(QDialog& dialogo) override
+    {
+        mostrados.append(dialogo.objectName());
+        if (!guiones.isEmpty())
+            guiones.takeFirst()(dialogo);
+        return dialogo.result();
+    }
+    QList<std::function<void(QDialog&)>> guiones;
+    QStringList mostrados;
+};
+
 // The outside world for a test: fakes, and real settings in an INI file of a temporary folder.
 class FakePlatform {
 public:
@@ -154,7 +183,7 @@ public:
     }
 
     QString rutaAjustes() const { return carpeta.filePath(QStringLiteral("Nimbo.ini")); }
-    Platform servicios() { return {mensajes, ajustes, reloj, teclado, dialogos, impresora}; }
+    Platform servicios() { return {mensajes, ajustes, reloj, teclado, dialogos, impresora, ayuda, modales}; }
 
     QTemporaryDir carpeta;
     FakeMessageBoxes mensajes;
@@ -163,4 +192,6 @@ public:
     FakeKeyboard teclado;
     FakeDialogos dialogos;
     FakeImpresora impresora;
+    FakeVisorAyuda ayuda;
+    FakeEjecutorModal modales;
 };

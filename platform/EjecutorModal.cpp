@@ -1,0 +1,8 @@
+#include "EjecutorModal.h"
+
+#include <QDialog>
+
+int QtEjecutorModal::ejecutar(QDialog& dialogo)
+{
+    return dialogo.exec();
+}
