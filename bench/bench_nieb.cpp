@@ -1,19 +1,24 @@
 // Benchmarks of the NIEB server: how fast queries translate, and what a fuzzy condition costs against
 // the equivalent crisp one on a large table. Times are medians of repeated runs in this one process, so
 // ratios compare like with like on a busy machine. `--smoke` runs everything small, for CI.
+#include "Catalogo.h"
 #include "ConexionSqlite.h"
 #include "FuncionesDifusas.h"
 #include "Traductor.h"
+
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 extern const char* const demoSqlite;
 
@@ -59,6 +64,65 @@ std::string traducir(nieb::ConexionSqlite& c, const std::string& consulta, bool 
     return t.sql;
 }
 
+// What the server does when a session opens on a database file: open it, register the functions and
+// bring the catalogue up to date with the schema.
+double conectar(const std::string& ruta)
+{
+    const auto inicio = Reloj::now();
+    nieb::ConexionSqlite c(ruta, nieb::ConexionSqlite::Apertura::Existente);
+    nieb::registrarFuncionesComunes(c.handle());
+    nieb::registrarFuncionesDifusas(c.handle());
+    nieb::Catalogo(c).sincronizarTablas();
+    return std::chrono::duration<double>(Reloj::now() - inicio).count();
+}
+
+void crearTablas(const std::string& ruta, int desde, int cuantas)
+{
+    nieb::ConexionSqlite c(ruta, nieb::ConexionSqlite::Apertura::Existente);
+    c.ejecutar("BEGIN");
+    for (int i = desde; i < desde + cuantas; ++i)
+        c.ejecutar("CREATE TABLE T" + std::to_string(i) + " (A INTEGER, B TEXT)");
+    c.ejecutar("COMMIT");
+}
+
+// Connecting to a file whose tables are all known already, against the demo alone; and the first
+// connection after many tables were added.
+void medirConexiones(bool humo, int veces)
+{
+    const auto carpeta = std::filesystem::temp_directory_path() / ("bench_nieb_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(carpeta);
+    auto crear = [&](const std::string& nombre) {
+        const std::string ruta = (carpeta / nombre).string();
+        std::filesystem::remove(ruta);
+        nieb::ConexionSqlite c(ruta, nieb::ConexionSqlite::Apertura::Crear);
+        nieb::registrarFuncionesComunes(c.handle());
+        nieb::registrarFuncionesDifusas(c.handle());
+        nieb::instalarServidor(c, "SCOTT", "2026-01-01");
+        c.ejecutar(demoSqlite);
+        return ruta;
+    };
+    const int muchas = humo ? 800 : 8000, nuevas = humo ? 200 : 2000;
+    const std::string vacia = crear("vacia.db"), llena = crear("llena.db");
+    crearTablas(llena, 0, muchas);
+    conectar(llena); // numbers them
+    const double tVacia = medianaSegundos(veces, [&] { conectar(vacia); });
+    const double tLlena = medianaSegundos(veces, [&] { conectar(llena); });
+    std::printf("connect and sync: demo only %.2f ms, %d more tables already known %.2f ms (+%.2f ms)\n", tVacia * 1e3,
+        muchas, tLlena * 1e3, (tLlena - tVacia) * 1e3);
+    std::vector<double> primeras;
+    for (int i = 0; i < veces; ++i) {
+        const std::string ruta = crear("nuevas.db");
+        crearTablas(ruta, 0, muchas);
+        conectar(ruta);
+        crearTablas(ruta, muchas, nuevas);
+        primeras.push_back(conectar(ruta));
+    }
+    std::ranges::sort(primeras);
+    std::printf("  first connect after adding %d tables to %d: %.1f ms (median of %d)\n", nuevas, muchas,
+        primeras[primeras.size() / 2] * 1e3, veces);
+    std::filesystem::remove_all(carpeta);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -96,6 +160,17 @@ int main(int argc, char** argv)
     const double porConsulta = t / (repeticiones * double(tipicas.size()));
     std::printf("translation: %.1f us per query (median of %d runs of %d x %zu queries), %.0f translations/s\n",
         porConsulta * 1e6, veces, repeticiones, tipicas.size(), 1 / porConsulta);
+    // Translation time must grow linearly with the number of conditions, and the SQL must run.
+    for (const int n : humo ? std::vector<int>{250, 1000} : std::vector<int>{1000, 4000}) {
+        std::string q = "SELECT NOMBRE, CDEG(*) FROM EMPLEADOS WHERE ";
+        for (int i = 0; i < n; ++i)
+            q += (i ? " OR " : "") + ("EDAD FEQ #" + std::to_string(20 + i % 40) + " OR SUELDO FGT " + std::to_string(i));
+        q += " ORDER BY CDEG(*) DESC";
+        std::string sql;
+        const double tn = medianaSegundos(humo ? 1 : 3, [&] { sql = traducir(c, q); });
+        const double te = medianaSegundos(humo ? 1 : 3, [&] { c.consultar(sql); });
+        std::printf("  %d conditions: translated in %.1f ms, run in %.1f ms\n", 2 * n, tn * 1e3, te * 1e3);
+    }
 
     // 2. A fuzzy condition against the crisp BETWEEN that selects the same rows, on a generated table:
     //    P FEQ $[35,40,60,65] THOLD 0.5 holds exactly for 37.5 <= P <= 62.5.
@@ -144,5 +219,7 @@ int main(int argc, char** argv)
     const double n2 = medir(nitida2), d2 = medir(difusa2);
     std::printf(
         "  type 2, unindexed: crisp overlap %.1f ms, fuzzy %.1f ms (ratio %.2f)\n", n2 * 1e3, d2 * 1e3, d2 / n2);
+
+    medirConexiones(humo, veces);
     return 0;
 }

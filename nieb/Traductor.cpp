@@ -220,63 +220,64 @@ std::string Traductor::referencia(const Referencia& r, std::string_view columna)
     return (r.origen->calificador.empty() ? std::string() : r.origen->calificador + '.') + nombreSql(columna);
 }
 
-// The condition on a type-2 attribute against a constant, dispatched on the stored kind so that the
-// degree function runs only where comparisons cannot tell. For a crisp kind (number, interval,
-// approximate value, trapezoid) a row whose support misses [fueraDesde, fueraHasta] (the predicate's
-// cut, widened by a hair) fails, and one that surely reaches the threshold passes without the function:
-// for possibility, its core meets [dentroDesde, dentroHasta] (the cut shrunk by a hair); for necessity,
-// its whole support lies inside it. Points must be in order and finite, as the degree function requires.
-// UNKNOWN, labels and anything else go to the function.
+// The condition on a type-2 attribute against a constant, written so that the degree function runs
+// only where comparisons cannot tell. A row of a crisp kind (number, interval, approximate value,
+// trapezoid) whose support misses [fuera] (the predicate's cut, widened by a hair) fails; one that
+// surely reaches the threshold passes: for possibility, its core meets [dentro] (the cut shrunk by a
+// hair); for necessity, its whole support lies inside it, points in order and finite as the degree
+// function requires. UNKNOWN and labels go to the function; the other kinds never reach a degree above 0.
+// All in AND/OR, which the database short-circuits in a WHERE (inside a CASE it would work out every
+// operand, the function's call included).
 std::string Traductor::condicionTipo2(const Referencia& r, bool necesidad, std::pair<double, double> fuera,
     std::pair<double, double> dentro, const std::string& porGrado) const
 {
     constexpr double limite = 1e308; // above this a stored point may be infinite
     const Atributo& a = *r.atributo;
-    const std::string x1 = referencia(r, a.x1), x2 = referencia(r, a.x2), x3 = referencia(r, a.x3),
-                      x4 = referencia(r, a.x4);
+    const std::string xt = referencia(r, a.xt), x1 = referencia(r, a.x1), x2 = referencia(r, a.x2),
+                      x3 = referencia(r, a.x3), x4 = referencia(r, a.x4);
     const double m = a.difuso.margen;
     const bool margenValido = std::isfinite(m) && m >= 0 && m <= limite;
-    const bool haySeguro = dentro.first < dentro.second;
     const std::string lo = numeroSql(std::isinf(dentro.first) ? -limite : dentro.first);
     const std::string hi = numeroSql(std::isinf(dentro.second) ? limite : dentro.second);
-    const std::string finitos = " >= " + numeroSql(-limite);
-    // The support [desdeCol, hastaCol] reaches the widened cut.
-    auto alcanza = [&](const std::string& desdeCol, const std::string& hastaCol, double ancho) {
-        std::vector<std::string> partes;
-        if (!std::isinf(fuera.second + ancho))
-            partes.push_back(desdeCol + " <= " + numeroSql(fuera.second + ancho));
-        if (!std::isinf(fuera.first - ancho))
-            partes.push_back(hastaCol + " >= " + numeroSql(fuera.first - ancho));
-        std::string sql;
-        for (const auto& p : partes)
-            sql += (sql.empty() ? "" : " AND ") + p;
-        return sql;
-    };
-    auto dentroDe = [&](const std::string& desdeCol, const std::string& hastaCol) {
-        return desdeCol + " >= " + lo + " AND " + hastaCol + " <= " + hi;
-    };
-    auto toca = [&](const std::string& desdeCol, const std::string& hastaCol) {
-        return desdeCol + " <= " + hi + " AND " + hastaCol + " >= " + lo;
-    };
-    auto rama = [&](int clase, const std::string& candidata, const std::string& segura) {
-        std::string sql = " WHEN " + std::to_string(clase) + " THEN ";
-        const std::string resto = segura.empty() || !haySeguro ? porGrado : "(" + segura + ") OR " + porGrado;
-        return sql + (candidata.empty() ? resto : candidata + " AND (" + resto + ")");
-    };
-    std::string sql = "CASE " + referencia(r, a.xt);
-    sql += rama(3, alcanza(x1, x1, 0), dentroDe(x1, x1));
-    sql += rama(5, alcanza(x1, x2, 0),
-        x1 + " <= " + x2 + " AND " + (necesidad ? dentroDe(x1, x2) : toca(x1, x2) + " AND " + x1 + finitos + " AND "
-                                                  + x2 + " <= " + numeroSql(limite)));
-    if (margenValido)
-        sql += rama(6, alcanza(x1, x1, m),
-            necesidad ? dentroDe(x1 + " - " + numeroSql(m), x1 + " + " + numeroSql(m)) : dentroDe(x1, x1));
-    const std::string ordenado = x1 + " <= " + x2 + " AND " + x2 + " <= " + x3 + " AND " + x3 + " <= " + x4;
-    sql += rama(7, alcanza(x1, x4, 0),
-        ordenado + " AND "
+    const std::string finito1 = x1 + " >= " + numeroSql(-limite);
+
+    // Candidates: the support's left end is at most X1 (X1 - margin for an approximate value), its right
+    // end depends on the kind.
+    std::vector<std::string> candidata;
+    if (const double h = fuera.second + (margenValido ? m : 0); !std::isinf(h))
+        candidata.push_back(x1 + " <= " + numeroSql(h));
+    if (!std::isinf(fuera.first))
+        candidata.push_back("CASE " + xt + " WHEN 3 THEN " + x1 + " WHEN 5 THEN " + x2
+            + (margenValido ? " WHEN 6 THEN " + x1 + " + " + numeroSql(m) : std::string()) + " WHEN 7 THEN " + x4
+            + " END >= " + numeroSql(fuera.first));
+
+    std::vector<std::string> seguras;
+    if (dentro.first < dentro.second) {
+        auto dentroDe = [&](const std::string& desdeCol, const std::string& hastaCol) {
+            return desdeCol + " >= " + lo + " AND " + hastaCol + " <= " + hi;
+        };
+        auto toca = [&](const std::string& desdeCol, const std::string& hastaCol) {
+            return desdeCol + " <= " + hi + " AND " + hastaCol + " >= " + lo;
+        };
+        seguras.push_back(xt + " = 3 AND " + dentroDe(x1, x1));
+        seguras.push_back(xt + " = 5 AND " + x1 + " <= " + x2 + " AND "
+            + (necesidad ? dentroDe(x1, x2)
+                         : toca(x1, x2) + " AND " + finito1 + " AND " + x2 + " <= " + numeroSql(limite)));
+        if (margenValido)
+            seguras.push_back(xt + " = 6 AND "
+                + (necesidad ? dentroDe(x1 + " - " + numeroSql(m), x1 + " + " + numeroSql(m)) : dentroDe(x1, x1)));
+        const std::string ordenado = x1 + " <= " + x2 + " AND " + x2 + " <= " + x3 + " AND " + x3 + " <= " + x4;
+        seguras.push_back(xt + " = 7 AND " + ordenado + " AND "
             + (necesidad ? dentroDe(x1, x4)
-                         : toca(x2, x3) + " AND " + x1 + finitos + " AND " + x4 + " <= " + numeroSql(limite)));
-    return sql + " ELSE " + porGrado + " END";
+                         : toca(x2, x3) + " AND " + finito1 + " AND " + x4 + " <= " + numeroSql(limite)));
+    }
+    std::string nitidas;
+    for (const auto& c : candidata)
+        nitidas += c + " AND ";
+    std::string alternativas;
+    for (const auto& c : seguras)
+        alternativas += "(" + c + ") OR ";
+    return "(" + nitidas + "(" + alternativas + porGrado + ")) OR (" + xt + " IN (0, 4) AND " + porGrado + ")";
 }
 
 // A type-2 attribute shown as text.

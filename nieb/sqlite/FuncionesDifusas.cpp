@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <string>
 #include <unordered_map>
@@ -47,12 +48,28 @@ const T& tablaConstante(sqlite3_context* ctx, sqlite3_value** argv, int i, Decod
 
 using Etiquetas = std::vector<EtiquetaCodificada>;
 
+// A kind code: an integer, or a real with an integral value. Text or a fraction is no kind (the
+// translated SQL compares kinds as numbers and would not take it either).
+std::optional<long long> clase(sqlite3_value* v)
+{
+    if (sqlite3_value_type(v) == SQLITE_INTEGER)
+        return sqlite3_value_int64(v);
+    if (sqlite3_value_type(v) == SQLITE_FLOAT) {
+        const double x = sqlite3_value_double(v);
+        if (x == std::floor(x) && std::fabs(x) < 1e18)
+            return static_cast<long long>(x);
+    }
+    return std::nullopt;
+}
+
 // The value in argv[i..i+6]: kind, four points, margin, labels. nullopt is NULL.
 std::optional<ValorDifuso> valor(sqlite3_context* ctx, sqlite3_value** argv, int i)
 {
     if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
         return nulo();
-    const auto tipo = sqlite3_value_int64(argv[i]);
+    const auto tipo = clase(argv[i]);
+    if (!tipo)
+        return std::nullopt;
     if (tipo == 4) {
         const auto id = numero(argv[i + 1]);
         const auto& etiquetas = tablaConstante<Etiquetas>(ctx, argv, i + 6, decodificarEtiquetas);
@@ -138,8 +155,12 @@ void nieb_texto(sqlite3_context* ctx, int, sqlite3_value** argv)
         sqlite3_result_null(ctx);
         return;
     }
-    const FilaTipo2 fila{
-        sqlite3_value_int64(argv[0]), numero(argv[1]), numero(argv[2]), numero(argv[3]), numero(argv[4])};
+    const auto tipo = clase(argv[0]);
+    if (!tipo) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const FilaTipo2 fila{*tipo, numero(argv[1]), numero(argv[2]), numero(argv[3]), numero(argv[4])};
     const auto t = textoTipo2(fila, tablaConstante<Etiquetas>(ctx, argv, 5, decodificarEtiquetas));
     if (t)
         sqlite3_result_text(ctx, t->data(), static_cast<int>(t->size()), SQLITE_TRANSIENT);
