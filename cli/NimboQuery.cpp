@@ -1,6 +1,7 @@
 #include "NimboQuery.h"
 
 #include "BaseEmbebida.h"
+#include "EscritorTsv.h"
 #include "ErrorOra.h"
 #include "OraSession.h"
 #include "TraduccionServidor.h"
@@ -15,15 +16,6 @@ namespace cli {
 
 namespace {
 
-QString textoDeCampo(const QVariant& v)
-{
-    if (v.typeId() == QMetaType::Double)
-        return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
-    QString t = v.toString();
-    t.replace(u'\\', u"\\\\"_s).replace(u'\t', u"\\t"_s).replace(u'\n', u"\\n"_s).replace(u'\r', u"\\r"_s);
-    return t;
-}
-
 // "-" reads the text from standard input.
 QString textoDeOpcion(const QString& valor, QTextStream& entrada)
 {
@@ -31,23 +23,6 @@ QString textoDeOpcion(const QString& valor, QTextStream& entrada)
 }
 
 } // namespace
-
-void escribirFilas(db::OraDynaset& filas, QTextStream& salida)
-{
-    const auto campos = filas.Fields();
-    QStringList linea;
-    for (int i = 0; i < campos.Count(); ++i)
-        linea << campos(i).Name();
-    salida << linea.join(u'\t') << '\n';
-    for (filas.DbMoveFirst(); !filas.Eof(); filas.DbMoveNext()) {
-        linea.clear();
-        for (int i = 0; i < campos.Count(); ++i) {
-            const QVariant v = campos(i).Value();
-            linea << (v.isNull() ? u"NULL"_s : textoDeCampo(v));
-        }
-        salida << linea.join(u'\t') << '\n';
-    }
-}
 
 int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& salida, QTextStream& err)
 {
@@ -143,13 +118,18 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
             }
             sql = traduccion.sql;
         }
-        const auto filas = base->DbCreateDynaset(sql, 0, limite);
-        escribirFilas(*filas, salida);
-        if (limite >= 0 && filas->RecordCount() > limite)
-            err << "nimbo-query: " << limite << " of " << filas->RecordCount() << " rows printed\n";
+        // Each row is written as it is stepped; past the limit rows are only counted.
+        EscritorTsv tsv(EscritorTsv::hacia(salida));
+        const qint64 total = base->recorrerFilas(sql, tsv, limite);
+        tsv.terminar();
+        if (limite >= 0 && total > limite)
+            err << "nimbo-query: " << limite << " of " << total << " rows printed\n";
         return 0;
     } catch (const db::ErrorOra& e) {
         err << e.codigo() << '\t' << e.texto() << '\n';
+        return 1;
+    } catch (const std::exception& e) {
+        err << "nimbo-query: " << e.what() << '\n';
         return 1;
     }
 }

@@ -14,8 +14,4 @@ namespace cli {
 // query with translation errors (numbered on `err`).
 int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& salida, QTextStream& err);
 
-// Rows as tab-separated text with a header line; NULL as "NULL"; tabs, line breaks and backslashes
-// inside values written as \t, \n, \r and \\ so every row stays one line.
-void escribirFilas(db::OraDynaset& filas, QTextStream& salida);
-
 } // namespace cli

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "AlmacenFilas.h"
 #include "DialectoOracle.h"
+#include "LectorFilas.h"
 
 #include <QHash>
 #include <QString>
@@ -22,8 +24,8 @@ struct Resultado {
     QStringList nombres;
     QList<int> tamanos;           // display size of each field
     qint64 total = 0;             // rows in the whole result
-    std::vector<QVariant> celdas; // the kept rows, one after the other
-    qint64 filasGuardadas() const { return nombres.isEmpty() ? 0 : qint64(celdas.size()) / nombres.size(); }
+    filas::AlmacenFilas celdas;   // the kept rows
+    qint64 filasGuardadas() const { return celdas.filas(); }
 };
 
 // One open connection to a database. Every failure is thrown as ErrorOra.
@@ -36,6 +38,9 @@ public:
     virtual void ejecutar(const QString& sql, const Enlaces& enlaces) = 0;
     // Runs a query, counting all its rows and keeping at most `retener` of them (all when negative).
     virtual Resultado consultar(const QString& sql, const Enlaces& enlaces, qint64 retener) = 0;
+    // Runs a query and hands its first `leer` rows (all when negative) to `lector` as they are stepped,
+    // keeping none; the others are only counted. Returns the whole result's row count.
+    virtual qint64 recorrer(const QString& sql, const Enlaces& enlaces, LectorFilas& lector, qint64 leer) = 0;
     // Runs a call of an installed server package; returns the function's value (null for a procedure).
     virtual QVariant llamar(const LlamadaBloque& llamada, const QList<QVariant>& argumentos) = 0;
     // While a statement runs, `cancelar` is asked now and then; true stops it with error 1013. It may

@@ -60,4 +60,13 @@ std::unique_ptr<OraDynaset> OraDatabase::DbCreateDynaset(const QString& sql, con
     });
 }
 
+qint64 OraDatabase::recorrerFilas(const QString& sql, LectorFilas& lector, qint64 leer)
+{
+    return registrando([&] {
+        if (esBloque(sql))
+            throw ErrorOra::noEsConsulta();
+        return backend_->recorrer(adaptarIdentificadores(sql), parametros_.enlaces(), lector, leer);
+    });
+}
+
 } // namespace db

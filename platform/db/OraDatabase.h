@@ -24,6 +24,9 @@ public:
     // Runs a query. `retener` keeps only the first rows (all when negative); RecordCount is always the
     // whole result's. A statement that returns no rows is refused before it runs.
     std::unique_ptr<OraDynaset> DbCreateDynaset(const QString& sql, const QVariant& opciones = {}, qint64 retener = -1);
+    // Runs a query and hands its rows to `lector` as they are stepped, keeping none: the first `leer`
+    // (all when negative), the others only counted. Returns the whole result's row count.
+    qint64 recorrerFilas(const QString& sql, LectorFilas& lector, qint64 leer = -1);
 
     int LastServerErr() const { return codigo_; }
     QString LastServerErrText() const { return texto_; }

@@ -22,7 +22,7 @@ QVariant OraField::Value() const
     if (dynaset_.Bof() || dynaset_.Eof())
         throw ErrorOra(
             NimboCampoInexistente, u"NIMBO-20102: No hay fila actual: se ha pasado del principio o del final."_s);
-    return r.celdas[size_t(dynaset_.fila_ * r.nombres.size() + indice_)];
+    return r.celdas.valor(dynaset_.fila_, indice_);
 }
 
 int OraFields::Count() const

@@ -54,6 +54,8 @@ public:
     }
 
     OraFields Fields() const { return OraFields(*this); }
+    // The kept rows themselves, for views that read them without a copy.
+    const filas::AlmacenFilas& celdas() const { return r_.celdas; }
     qint64 RecordCount() const { return r_.total; }
     // EOF and BOF (EOF itself is a C macro): past the last row, before the first; both when empty.
     bool Eof() const { return fila_ >= r_.filasGuardadas(); }

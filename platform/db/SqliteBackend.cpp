@@ -5,6 +5,7 @@
 #include "ErrorOra.h"
 #include "FuncionesDifusas.h"
 #include "Paquete.h"
+#include "Utf8.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,18 +47,40 @@ QVariant aVariant(const nieb::Valor& v)
     return {};
 }
 
-QVariant celda(sqlite3_stmt* s, int i)
-{
-    switch (sqlite3_column_type(s, i)) {
-    case SQLITE_INTEGER: return qint64{sqlite3_column_int64(s, i)};
-    case SQLITE_FLOAT: return sqlite3_column_double(s, i);
-    case SQLITE_NULL: return {};
-    case SQLITE_BLOB:
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(s, i)), sqlite3_column_bytes(s, i));
-    default:
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)), sqlite3_column_bytes(s, i));
+// The current row of a statement, read straight from SQLite's buffers.
+class FilaSqlite final : public filas::FuenteFila {
+public:
+    FilaSqlite(sqlite3_stmt* s, int columnas)
+        : s_(s)
+        , columnas_(columnas)
+    {
     }
-}
+    int columnas() const override { return columnas_; }
+    filas::TipoCelda tipo(int c) const override
+    {
+        switch (sqlite3_column_type(s_, c)) {
+        case SQLITE_INTEGER: return filas::TipoCelda::Entero;
+        case SQLITE_FLOAT: return filas::TipoCelda::Real;
+        case SQLITE_NULL: return filas::TipoCelda::Nulo;
+        case SQLITE_BLOB: return filas::TipoCelda::Blob;
+        default: return filas::TipoCelda::Texto;
+        }
+    }
+    qint64 entero(int c) const override { return sqlite3_column_int64(s_, c); }
+    double real(int c) const override { return sqlite3_column_double(s_, c); }
+    std::string_view bytes(int c) const override
+    {
+        // Text is asked for as text, so that it comes as UTF-8 whatever the file's encoding.
+        const void* datos = sqlite3_column_type(s_, c) == SQLITE_BLOB ? sqlite3_column_blob(s_, c)
+                                                                       : sqlite3_column_text(s_, c);
+        const int tamano = sqlite3_column_bytes(s_, c);
+        return datos ? std::string_view(static_cast<const char*>(datos), size_t(tamano)) : std::string_view();
+    }
+
+private:
+    sqlite3_stmt* s_;
+    int columnas_;
+};
 
 // Display size from the declared type: its length when it has one (VARCHAR(30) gives 30), the
 // vendor's 22 for numbers; 0 when the type says nothing and the values must tell.
@@ -79,15 +102,22 @@ int tamanoDeclarado(const char* tipo)
 
 // Display size of one value of an undeclared column: a text's length, the vendor's 22 for a number
 // (not written out per row: results can be large).
-int tamanoDeValor(const QVariant& v)
+int tamanoDeValor(const filas::FuenteFila& fila, int c)
 {
-    switch (v.typeId()) {
-    case QMetaType::QString: return int(std::min<qsizetype>(v.toString().size(), 4000));
-    case QMetaType::QByteArray: return int(std::min<qsizetype>(v.toByteArray().size(), 4000));
-    case QMetaType::LongLong:
-    case QMetaType::Double: return 22;
-    default: return 0;
+    switch (fila.tipo(c)) {
+    case filas::TipoCelda::Texto: {
+        const std::string_view texto = fila.bytes(c);
+        const qsizetype largo = filas::esUtf8Valido(texto)
+            ? filas::longitudUtf16(texto)
+            : QString::fromUtf8(texto.data(), qsizetype(texto.size())).size();
+        return int(std::min<qsizetype>(largo, 4000));
     }
+    case filas::TipoCelda::Blob: return int(std::min<size_t>(fila.bytes(c).size(), 4000));
+    case filas::TipoCelda::Entero:
+    case filas::TipoCelda::Real: return 22;
+    case filas::TipoCelda::Nulo: return 0;
+    }
+    return 0;
 }
 
 void enlazar(sqlite3_stmt* s, const Enlaces& enlaces)
@@ -130,6 +160,88 @@ void userenv(sqlite3_context* ctx, int, sqlite3_value** argv)
 QString literal(const QString& s)
 {
     return u"'"_s + QString(s).replace(u'\'', u"''"_s) + u"'"_s;
+}
+
+[[noreturn]] void falloSqlite(sqlite3* db)
+{
+    throw ErrorOra::deSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+// Prepares a query: one statement that returns rows and changes nothing (the query commands never
+// alter data), with its values bound.
+nieb::Sentencia prepararConsulta(sqlite3* db, const QString& sql, const Enlaces& enlaces)
+{
+    if (variasSentencias(sql))
+        throw ErrorOra::masDeUnaSentencia();
+    const QByteArray texto = sql.toUtf8();
+    sqlite3_stmt* crudo = nullptr;
+    if (sqlite3_prepare_v2(db, texto.constData(), int(texto.size()), &crudo, nullptr) != SQLITE_OK)
+        falloSqlite(db);
+    nieb::Sentencia s(crudo);
+    if (!s || sqlite3_column_count(s.get()) == 0 || !sqlite3_stmt_readonly(s.get()))
+        throw ErrorOra::noEsConsulta();
+    enlazar(s.get(), enlaces);
+    return s;
+}
+
+// The row count of the query `s` as a whole, by count(*) over its text. It runs in the read
+// transaction that `s`, still open, holds, so it sees the same rows; their cells are not computed.
+// Empty when the text does not wrap so or the count fails: the caller steps the rows instead.
+std::optional<qint64> contarAparte(sqlite3* db, sqlite3_stmt* s, const Enlaces& enlaces)
+{
+    QByteArray texto(sqlite3_sql(s));
+    while (!texto.isEmpty() && (QChar::isSpace(uchar(texto.back())) || texto.back() == ';'))
+        texto.chop(1);
+    // The line break ends a trailing "--" comment before the parenthesis.
+    const QByteArray envuelta = "SELECT count(*) FROM (" + texto + "\n)";
+    sqlite3_stmt* crudo = nullptr;
+    const char* resto = nullptr;
+    const int rc = sqlite3_prepare_v2(db, envuelta.constData(), int(envuelta.size()), &crudo, &resto);
+    nieb::Sentencia cuenta(crudo);
+    if (rc != SQLITE_OK || !cuenta || QByteArray(resto).trimmed().size() != 0
+        || sqlite3_column_count(cuenta.get()) != 1 || !sqlite3_stmt_readonly(cuenta.get()))
+        return std::nullopt;
+    try {
+        enlazar(cuenta.get(), enlaces);
+    } catch (const ErrorOra&) {
+        return std::nullopt;
+    }
+    if (sqlite3_step(cuenta.get()) != SQLITE_ROW)
+        return std::nullopt;
+    return sqlite3_column_int64(cuenta.get(), 0);
+}
+
+// Steps `s` to its end, handing its first `leer` rows (all when negative) to `fila` and counting the
+// others without reading their cells; `empezar` runs once the first step has succeeded. Returns the
+// row count.
+template <typename Empezar, typename Fila>
+qint64 pasarFilas(sqlite3* db, sqlite3_stmt* s, const Enlaces& enlaces, qint64 leer, Empezar&& empezar, Fila&& fila)
+{
+    const FilaSqlite actual(s, sqlite3_column_count(s));
+    int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        falloSqlite(db);
+    empezar();
+    qint64 total = 0;
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
+        if (total == leer) {
+            // Rows that come out of a sort cost little more to step. Rows still to be computed are
+            // counted by a count(*) that computes none of their cells, unless that count disagrees
+            // with the rows already seen (a query that is not repeatable).
+            if (sqlite3_stmt_status(s, SQLITE_STMTSTATUS_SORT, 0) == 0)
+                if (const auto cuenta = contarAparte(db, s, enlaces); cuenta && *cuenta > total)
+                    return *cuenta;
+            do
+                ++total;
+            while ((rc = sqlite3_step(s)) == SQLITE_ROW);
+            break;
+        }
+        fila(actual);
+        ++total;
+    }
+    if (rc != SQLITE_DONE)
+        falloSqlite(db);
+    return total;
 }
 
 } // namespace
@@ -241,47 +353,42 @@ void SqliteBackend::ejecutar(const QString& sql, const Enlaces& enlaces)
 
 Resultado SqliteBackend::consultar(const QString& sql, const Enlaces& enlaces, qint64 retener)
 {
-    if (variasSentencias(sql))
-        throw ErrorOra::masDeUnaSentencia();
-    const QByteArray texto = sql.toUtf8();
     sqlite3* db = conexion_.handle();
-    sqlite3_stmt* crudo = nullptr;
-    if (sqlite3_prepare_v2(db, texto.constData(), int(texto.size()), &crudo, nullptr) != SQLITE_OK)
-        throw ErrorOra::deSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
-    nieb::Sentencia s(crudo);
-    const int columnas = s ? sqlite3_column_count(s.get()) : 0;
-    // Only statements that return rows and change nothing: the query commands never alter data.
-    if (columnas == 0 || !sqlite3_stmt_readonly(s.get()))
-        throw ErrorOra::noEsConsulta();
-    enlazar(s.get(), enlaces);
-
+    const nieb::Sentencia s = prepararConsulta(db, sql, enlaces);
+    const int columnas = sqlite3_column_count(s.get());
     Resultado r;
+    r.celdas.vaciar(columnas);
     QList<int> observado(columnas, 0);
+    QList<int> sinDeclarar; // the columns whose display size the values tell
     for (int i = 0; i < columnas; ++i) {
         r.nombres.append(QString::fromUtf8(sqlite3_column_name(s.get(), i)));
         r.tamanos.append(tamanoDeclarado(sqlite3_column_decltype(s.get(), i)));
+        if (r.tamanos[i] == 0)
+            sinDeclarar.append(i);
     }
     Vigilancia vigilancia(db, cancelar_);
-    int rc;
-    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
-        if (retener < 0 || r.total < retener) {
-            for (int i = 0; i < columnas; ++i) {
-                QVariant v = celda(s.get(), i);
-                if (r.tamanos[i] == 0)
-                    observado[i] = std::max(observado[i], tamanoDeValor(v));
-                r.celdas.push_back(std::move(v));
-            }
-        }
-        ++r.total;
-    }
-    if (rc != SQLITE_DONE) {
-        const int codigo = sqlite3_extended_errcode(db);
-        throw ErrorOra::deSqlite(codigo, QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    for (int i = 0; i < columnas; ++i)
-        if (r.tamanos[i] == 0)
-            r.tamanos[i] = std::max<int>({observado[i], int(r.nombres[i].size()), 1});
+    r.total = pasarFilas(db, s.get(), enlaces, retener, [] {}, [&](const filas::FuenteFila& fila) {
+        r.celdas.anadirFila(fila);
+        for (const int i : sinDeclarar)
+            if (observado[i] < 4000)
+                observado[i] = std::max(observado[i], tamanoDeValor(fila, i));
+    });
+    for (const int i : sinDeclarar)
+        r.tamanos[i] = std::max<int>({observado[i], int(r.nombres[i].size()), 1});
     return r;
+}
+
+qint64 SqliteBackend::recorrer(const QString& sql, const Enlaces& enlaces, LectorFilas& lector, qint64 leer)
+{
+    sqlite3* db = conexion_.handle();
+    const nieb::Sentencia s = prepararConsulta(db, sql, enlaces);
+    QStringList nombres;
+    for (int i = 0; i < sqlite3_column_count(s.get()); ++i)
+        nombres.append(QString::fromUtf8(sqlite3_column_name(s.get(), i)));
+    Vigilancia vigilancia(db, cancelar_);
+    return pasarFilas(
+        db, s.get(), enlaces, leer, [&] { lector.empezar(nombres); },
+        [&](const filas::FuenteFila& fila) { lector.fila(fila); });
 }
 
 QVariant SqliteBackend::llamar(const LlamadaBloque& llamada, const QList<QVariant>& argumentos)

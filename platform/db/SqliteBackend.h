@@ -19,6 +19,7 @@ public:
     qint64 sesion() const override { return conexion_.sesion(); }
     void ejecutar(const QString& sql, const Enlaces& enlaces) override;
     Resultado consultar(const QString& sql, const Enlaces& enlaces, qint64 retener) override;
+    qint64 recorrer(const QString& sql, const Enlaces& enlaces, LectorFilas& lector, qint64 leer) override;
     QVariant llamar(const LlamadaBloque& llamada, const QList<QVariant>& argumentos) override;
     void setCancelador(std::function<bool()> cancelar) override { cancelar_ = std::move(cancelar); }
 

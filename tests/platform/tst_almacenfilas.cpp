@@ -1,5 +1,6 @@
 #include "AlmacenFilas.h"
 #include "FuenteFila.h"
+#include "Utf8.h"
 
 #include <QTest>
 
@@ -45,6 +46,8 @@ private Q_SLOTS:
     void redimensionarYCambiarColumnas();
     void filaEnteraDesdeUnaFuente();
     void textoConMarcaDeOrdenConservaLaMarca();
+    void utf8ValidoComoLoLeeQt_data();
+    void utf8ValidoComoLoLeeQt();
 };
 
 void tst_AlmacenFilas::cadaTipoVuelveComoEntro()
@@ -242,6 +245,36 @@ void tst_AlmacenFilas::textoConMarcaDeOrdenConservaLaMarca()
     a.terminarFila();
     QCOMPARE(a.texto(0, 0), u"\uFEFFinicio"_s);
     QCOMPARE(a.valor(0, 0).toString(), u"\uFEFFinicio"_s);
+}
+
+void tst_AlmacenFilas::utf8ValidoComoLoLeeQt_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ascii, long") << QByteArray("una fila de texto corriente, con tab\t");
+    QTest::newRow("two, three, four bytes") << QByteArray("\xc3\xb1 \xe2\x82\xac \xf0\x9d\x84\x9e fin");
+    QTest::newRow("last code point") << QByteArray("\xf4\x8f\xbf\xbf");
+    QTest::newRow("noncharacter") << QByteArray("\xef\xbf\xbe");
+    QTest::newRow("NUL") << QByteArray("a\0b", 3);
+    QTest::newRow("past U+10FFFF") << QByteArray("\xf4\x90\x80\x80");
+    QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80");
+    QTest::newRow("overlong two") << QByteArray("\xc0\x80");
+    QTest::newRow("overlong three") << QByteArray("\xe0\x9f\xbf");
+    QTest::newRow("overlong four") << QByteArray("\xf0\x8f\xbf\xbf");
+    QTest::newRow("lone continuation") << QByteArray("12345678\x80");
+    QTest::newRow("cut short at the end") << QByteArray("abcdefgh\xe2\x82");
+    QTest::newRow("lead without continuation") << QByteArray("\xe2(\xa1");
+    QTest::newRow("F5 and up") << QByteArray("\xf5\x80\x80\x80");
+}
+
+void tst_AlmacenFilas::utf8ValidoComoLoLeeQt()
+{
+    QFETCH(QByteArray, bytes);
+    const std::string_view v(bytes.constData(), size_t(bytes.size()));
+    // Valid exactly when a QString holds it unchanged, and then as long as that QString.
+    const QString leido = QString::fromUtf8(bytes);
+    QCOMPARE(filas::esUtf8Valido(v), leido.toUtf8() == bytes);
+    if (filas::esUtf8Valido(v))
+        QCOMPARE(filas::longitudUtf16(v), leido.size());
 }
 
 QTEST_GUILESS_MAIN(tst_AlmacenFilas)

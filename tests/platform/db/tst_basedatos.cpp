@@ -17,7 +17,7 @@ using namespace db;
 
 namespace {
 
-QList<QStringList> filas(OraDatabase& base, const QString& sql)
+QList<QStringList> filasDe(OraDatabase& base, const QString& sql)
 {
     const auto d = base.DbCreateDynaset(sql, 0);
     QList<QStringList> r;
@@ -34,7 +34,7 @@ QList<QStringList> filas(OraDatabase& base, const QString& sql)
 
 QString unValor(OraDatabase& base, const QString& sql)
 {
-    const auto r = filas(base, sql);
+    const auto r = filasDe(base, sql);
     return r.size() == 1 ? r[0].value(0) : u"<%1 filas>"_s.arg(r.size());
 }
 
@@ -127,39 +127,39 @@ private Q_SLOTS:
         QCOMPARE(tipo(nombre), 0);
         QCOMPARE(demo_->Parameters().Count(), 0);
 
-        const auto etiquetas = filas(*demo_,
+        const auto etiquetas = filasDe(*demo_,
             u"SELECT Label, Alfa, Beta, Gamma, Delta FROM LFOC WHERE OBJ#=%1 AND COL#=%2"_s.arg(empleados).arg(edad));
         QVERIFY(etiquetas.size() >= 2);
         for (const auto& e : etiquetas)
             QVERIFY(e[1].toDouble() <= e[2].toDouble() && e[2].toDouble() <= e[3].toDouble()
                 && e[3].toDouble() <= e[4].toDouble());
-        const auto semejanzas = filas(*demo_,
+        const auto semejanzas = filasDe(*demo_,
             u"SELECT Label_1, Label_2, Degree FROM LOCT3 WHERE OBJ#=%1 AND COL#=%2"_s.arg(empleados).arg(caracter));
         QVERIFY(semejanzas.size() >= 2);
-        const auto compatibles = filas(*demo_, u"SELECT * FROM ACT3"_s);
+        const auto compatibles = filasDe(*demo_, u"SELECT * FROM ACT3"_s);
         QVERIFY(!compatibles.isEmpty());
         QVERIFY(compatibles[0].contains(u"CARACTER"_s));
     }
 
     void infoWindowQueriesWork()
     {
-        const auto usuario = filas(
+        const auto usuario = filasDe(
             *demo_, u"SELECT USERNAME,USER_ID,DEFAULT_TABLESPACE,TEMPORARY_TABLESPACE,CREATED FROM USER_USERS"_s);
         QCOMPARE(usuario.size(), 1);
         QCOMPARE(usuario[0][0], u"SCOTT"_s);
         QVERIFY(!usuario[0][4].isEmpty() && usuario[0][4] != u"NULL"_s);
         QCOMPARE(unValor(*demo_, u"SELECT USERENV('SESSIONID') FROM DUAL"_s), QString::number(demo_->sesion()));
         QCOMPARE(
-            filas(*demo_, u"SELECT VALUE FROM NLS_DATABASE_PARAMETERS WHERE PARAMETER='NLS_RDBMS_VERSION'"_s).size(),
+            filasDe(*demo_, u"SELECT VALUE FROM NLS_DATABASE_PARAMETERS WHERE PARAMETER='NLS_RDBMS_VERSION'"_s).size(),
             1);
-        QVERIFY(!filas(*demo_, u"SELECT ROLE FROM SESSION_ROLES"_s).isEmpty());
-        QVERIFY(!filas(*demo_, u"SELECT PRIVILEGE FROM SESSION_PRIVS"_s).isEmpty());
-        QVERIFY(!filas(*demo_, u"SELECT RESOURCE_NAME, LIMIT FROM USER_RESOURCE_LIMITS"_s).isEmpty());
+        QVERIFY(!filasDe(*demo_, u"SELECT ROLE FROM SESSION_ROLES"_s).isEmpty());
+        QVERIFY(!filasDe(*demo_, u"SELECT PRIVILEGE FROM SESSION_PRIVS"_s).isEmpty());
+        QVERIFY(!filasDe(*demo_, u"SELECT RESOURCE_NAME, LIMIT FROM USER_RESOURCE_LIMITS"_s).isEmpty());
         // No NOT/AND/OR rows: the client shows the default logic functions.
         for (const auto& op : {u"NOT"_s, u"AND"_s, u"OR"_s})
-            QCOMPARE(filas(*demo_, u"SELECT VALOR FROM NIEB_OPTIONS WHERE OPCION='%1'"_s.arg(op)).size(), 0);
-        QVERIFY(!filas(*demo_, u"SELECT OPCION,VALOR FROM NIEB_OPTIONS"_s).isEmpty());
-        QVERIFY(!filas(*demo_, u"SELECT OPCION,VALOR FROM NIEB_INFO"_s).isEmpty());
+            QCOMPARE(filasDe(*demo_, u"SELECT VALOR FROM NIEB_OPTIONS WHERE OPCION='%1'"_s.arg(op)).size(), 0);
+        QVERIFY(!filasDe(*demo_, u"SELECT OPCION,VALOR FROM NIEB_OPTIONS"_s).isEmpty());
+        QVERIFY(!filasDe(*demo_, u"SELECT OPCION,VALOR FROM NIEB_INFO"_s).isEmpty());
         QVERIFY(unValor(*demo_, u"SELECT NUM FROM NIEB_STATS WHERE EVENTO='SESIONES'"_s).toInt() >= 1);
         for (const auto& paquete : {u"NIEB_PKG"_s, u"NIEB_FUNCTIONS"_s, u"NIEB_FUNCTIONS2"_s})
             QCOMPARE(
@@ -180,7 +180,7 @@ private Q_SLOTS:
         demo_->DbExecuteSQL(u"DROP TABLE PRUEBA_VIDA"_s);
         demo_->DbExecuteSQL(u"DROP TABLE OTRA_MAS"_s);
         QCOMPARE(tabla(u"PRUEBA_VIDA"_s), 0);
-        QCOMPARE(filas(*demo_, u"SELECT * FROM ACCESSIBLE_TABLES WHERE TABLE_NAME='PRUEBA_VIDA'"_s).size(), 0);
+        QCOMPARE(filasDe(*demo_, u"SELECT * FROM ACCESSIBLE_TABLES WHERE TABLE_NAME='PRUEBA_VIDA'"_s).size(), 0);
     }
 
     void sessionsAreDistinctAndSeeOnlyTheirRows()
@@ -204,14 +204,14 @@ private Q_SLOTS:
             base->DbExecuteSQL(
                 u"INSERT INTO NIEB_ERRORS VALUES (USERENV('SESSIONID'), 1, 'error %1')"_s.arg(base->sesion()));
         }
-        QCOMPARE(filas(*demo_, consultaTokens), QList<QStringList>{{u"SELECT %1"_s.arg(demo_->sesion())}});
+        QCOMPARE(filasDe(*demo_, consultaTokens), QList<QStringList>{{u"SELECT %1"_s.arg(demo_->sesion())}});
         QCOMPARE(
-            filas(*segunda, consultaErrores), (QList<QStringList>{{u"1"_s, u"error %1"_s.arg(segunda->sesion())}}));
+            filasDe(*segunda, consultaErrores), (QList<QStringList>{{u"1"_s, u"error %1"_s.arg(segunda->sesion())}}));
 
         demo_->DbExecuteSQL(u"Begin NIEB_PKG.NIEB_FIN; end;"_s);
-        QVERIFY(filas(*demo_, consultaTokens).isEmpty());
-        QVERIFY(filas(*demo_, consultaErrores).isEmpty());
-        QCOMPARE(filas(*segunda, consultaTokens).size(), 1);
+        QVERIFY(filasDe(*demo_, consultaTokens).isEmpty());
+        QVERIFY(filasDe(*demo_, consultaErrores).isEmpty());
+        QCOMPARE(filasDe(*segunda, consultaTokens).size(), 1);
         segunda->DbExecuteSQL(u"Begin NIEB_PKG.NIEB_FIN; end;"_s);
     }
 

@@ -1,0 +1,31 @@
+CREATE TABLE TIPOS (ID INTEGER PRIMARY KEY, QUE TEXT, V);
+INSERT INTO TIPOS (QUE, V) VALUES
+  ('nulo', NULL),
+  ('texto vacio', ''),
+  ('texto NULL', 'NULL'),
+  ('cero', 0),
+  ('menos uno', -1),
+  ('entero maximo', 9223372036854775807),
+  ('entero minimo', -9223372036854775807 - 1),
+  ('1e23', 1e23),
+  ('0.1', 0.1),
+  ('menos cero', -0.0),
+  ('real entero', 100.0),
+  ('real pequeno', 1.5e-7),
+  ('real grande', 123456789012345678901234.0),
+  ('un tercio', 1.0 / 3),
+  ('infinito', 9e999),
+  ('menos infinito', -9e999),
+  ('tabulador', 'a' || char(9) || 'b'),
+  ('saltos', 'linea 1' || char(10) || 'linea 2' || char(13) || char(10) || 'fin'),
+  ('barras', 'C:\dir\n\t\\'),
+  ('utf8', 'ñandú · 1 € · 𝄞 · 日本'),
+  ('nul dentro', 'antes' || char(0) || 'despues'),
+  ('bom', char(65279) || 'inicio'),
+  ('utf8 roto', CAST(X'41C328FF42' AS TEXT)),
+  ('sustituto', CAST(X'EDA080' AS TEXT)),
+  ('numero como texto', '42'),
+  ('espacios', '  a  b  '),
+  ('comillas', 'O''Brien "x"');
+CREATE TABLE BLOBS (ID INTEGER PRIMARY KEY, B);
+INSERT INTO BLOBS (B) VALUES (X''), (X'00FF10'), (zeroblob(3)), (X'414243'), (X'0A09005C');
