@@ -190,8 +190,9 @@ Lexema simbolo(std::string_view s, std::size_t desde)
     return {};
 }
 
-// Strings, quoted names and comments pass through to the database as they are; a NUL byte inside one
-// would end the statement there, so such a token is illegal.
+// Strings and quoted names pass through to the database as they are; a NUL byte inside one would end
+// the statement there, so such a token is illegal. (A comment stays trivia for the parser; the
+// translator refuses one that holds a NUL.)
 Lexema sinNulos(std::string_view s, std::size_t desde, Lexema l)
 {
     if (s.substr(desde, l.longitud).find('\0') != std::string_view::npos)
@@ -208,7 +209,6 @@ Lexema siguienteToken(std::string_view s, std::size_t desde)
     const Lexema l = lexema(s, desde);
     switch (l.tipo) {
     case TipoToken::Cadena:
-    case TipoToken::Comentario:
     case TipoToken::IdentificadorEntrecomillado: return sinNulos(s, desde, l);
     default: return l;
     }
@@ -308,9 +308,8 @@ std::string motivoIlegal(const Token& token)
 {
     const std::string_view t = token.texto;
     if (t.size() > 1 && t.find('\0') != std::string_view::npos)
-        return "carácter nulo (código 0) dentro de " + std::string(t.starts_with('\'') ? "una cadena"
-                : t.starts_with('"')                                                   ? "un identificador entre comillas"
-                                                                                       : "un comentario");
+        return "carácter nulo (código 0) dentro de "
+            + std::string(t.starts_with('\'') ? "una cadena" : "un identificador entre comillas");
     if (t.starts_with('\''))
         return "cadena sin terminar";
     if (t.starts_with('"'))

@@ -783,6 +783,10 @@ Traduccion Traductor::traducir()
     Traduccion r;
     for (const auto& e : arbol_.errores)
         errores_.emplace_back(e.inicio, e.texto());
+    // Comments go into the SQL as they are: a NUL byte in one would end the statement there.
+    for (Indice t = 0; t < arbol_.tokens.size(); ++t)
+        if (arbol_.tokens[t].tipo == TipoToken::Comentario && arbol_.tokens[t].texto.find('\0') != std::string_view::npos)
+            error(t, "carácter nulo (código 0) dentro de un comentario");
     try {
         catalogo_.sincronizarTablas(); // attributes follow their columns after a schema change
     } catch (const ErrorBaseDatos&) {

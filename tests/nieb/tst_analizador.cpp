@@ -463,6 +463,14 @@ void TestAnalizador::errores_data()
         << u"Línea 1, columna 29: el trapecio debe tener cuatro puntos."_s;
     QTest::newRow("columns in characters") << u"SELECT año, 'ñandú' FROM t WHERE x FEQ $[]"_s << QStringList{u"1:40"_s}
                                            << u"Línea 1, columna 40: el trapecio debe tener cuatro puntos."_s;
+    // A NUL byte would end the statement for the database there: never let one through, whatever holds it.
+    QTest::newRow("NUL in a string") << u"SELECT a FROM t WHERE b = 'x\u0000y' AND c = 1"_s << QStringList{u"1:27"_s}
+                                     << u"Línea 1, columna 27: carácter nulo (código 0) dentro de una cadena."_s;
+    QTest::newRow("NUL in a quoted name")
+        << u"SELECT \"a\u0000b\" FROM t"_s << QStringList{u"1:8"_s}
+        << u"Línea 1, columna 8: carácter nulo (código 0) dentro de un identificador entre comillas."_s;
+    QTest::newRow("NUL on its own") << u"SELECT a FROM t\u0000"_s << QStringList{u"1:16"_s}
+                                    << u"Línea 1, columna 16: carácter de control no válido (código 0)."_s;
     QTest::newRow("negative threshold") << u"SELECT a FROM t WHERE x FEQ 1 THOLD -0.1"_s << QStringList{u"1:37"_s}
                                         << u"Línea 1, columna 37: el umbral de THOLD debe estar entre 0 y 1."_s;
     QTest::newRow("decimal comma in a threshold")

@@ -497,6 +497,15 @@ private Q_SLOTS:
         QVERIFY2(primero.size() < 200, qPrintable(primero.left(300)));
     }
 
+    // A comment passes into the SQL as it is: one with a NUL byte, which would end the statement, is refused.
+    void nulInACommentIsRefused()
+    {
+        const auto e = errores(std::string("SELECT NOMBRE /* x\0y */ FROM EMPLEADOS -- z\0", 44));
+        QCOMPARE(e.size(), 2u);
+        QVERIFY2(QString::fromStdString(e[0]).startsWith(u"Línea 1, columna 15: carácter nulo"_s), e[0].c_str());
+        QVERIFY2(QString::fromStdString(e[1]).startsWith(u"Línea 1, columna 40: carácter nulo"_s), e[1].c_str());
+    }
+
     // Fault reports that are not faults: a CDEG out of place is one error, not two.
     void misplacedCdegIsOneError()
     {
