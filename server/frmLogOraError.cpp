@@ -54,6 +54,7 @@ frmLogOraError::frmLogOraError(const Platform& plataforma, std::shared_ptr<const
     auto* todo = new QVBoxLayout(this);
     todo->addLayout(mensaje, 1);
     todo->addLayout(botones);
+    todo->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(ok, &QPushButton::clicked, this, &frmLogOraError::OK_Click);
     connect(HelpBoton, &QPushButton::clicked, this, &frmLogOraError::HelpBoton_Click);

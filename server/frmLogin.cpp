@@ -33,6 +33,7 @@ frmLogin::frmLogin(Module1& estado, const Platform& plataforma, QWidget* parent)
     lUsername = campo(u"lUsername"_s, db::usuarioDemo);
     lPassword = campo(u"lPassword"_s, db::claveDemo);
     lPassword->setEchoMode(QLineEdit::Password);
+    lPassword->setStyleSheet(u"lineedit-password-character: 42"_s); // masked with "*"
     lDatabaseName = campo(u"lDatabaseName"_s, db::nombreBaseEmbebida);
     lDatabaseName->setToolTip(u"\"2:\" es la base de datos local; también el camino de un fichero SQLite"_s);
 
@@ -64,6 +65,7 @@ frmLogin::frmLogin(Module1& estado, const Platform& plataforma, QWidget* parent)
     auto* todo = new QVBoxLayout(this);
     todo->addLayout(campos);
     todo->addLayout(botones);
+    todo->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(ok, &QPushButton::clicked, this, &frmLogin::OK_Click);
     // Escape reaches the dialog's reject, which closes it as Cancel does.
