@@ -9,6 +9,7 @@
 #include "OraSession.h"
 #include "SesionSGBD.h"
 #include "TraduccionServidor.h"
+#include "VisorAyuda.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -99,6 +100,16 @@ private Q_SLOTS:
         QCOMPARE(servidor::textoErrorServidor(&limpia, base.get(), fallo),
             servidor::avisoServidorNoInstalado + u"VB-440: algo falló"_s);
         QCOMPARE(servidor::contextoAyuda(&limpia, base.get()), 6550);
+    }
+
+    // Until there is a viewer, a missing help file is told rather than silently ignored.
+    void helpWithoutItsFileSaysSo()
+    {
+        CarpetaAyuda ayuda;
+        const auto fallo = ayuda.mostrar({datos_.filePath(u"Ora.hlp"_s), PeticionAyuda::Orden::Contexto, 1017});
+        QVERIFY(fallo);
+        QVERIFY(fallo->startsWith(u"La ayuda no está instalada"_s));
+        QVERIFY(fallo->contains(u"Ora.hlp"_s));
     }
 
     void translationTimeFollowsTheLocale_data()
