@@ -2,6 +2,7 @@
 
 #include "BaseEmbebida.h"
 #include "EscritorTsv.h"
+#include "SalidaTabla.h"
 #include "ErrorOra.h"
 #include "OraSession.h"
 #include "TraduccionServidor.h"
@@ -47,8 +48,11 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
     const QCommandLineOption optInstalar(u"install-server"_s,
         u"Install the NIEB server into the SQLite file --db and create the account --user/--password."_s);
     const QCommandLineOption optDonde(u"where"_s, u"Print the path of the embedded database."_s);
+    const QCommandLineOption optFormato(u"format"_s,
+        u"How --sql and --query print the rows: tsv (default), csv, latex or html."_s, u"FORMAT"_s, u"tsv"_s);
     p.addOptions(
         {optDb, optUsuario, optClave, optSql, optTraducir, optConsulta, optLimite, optExec, optInstalar, optDonde});
+    p.addOption(optFormato);
 
     if (!p.parse(argumentos)) {
         err << p.errorText() << '\n';
@@ -73,6 +77,12 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
             err << "nimbo-query: --limit takes a number of rows, with --sql or --query\n";
             return 2;
         }
+    }
+    const QString formato = p.value(optFormato);
+    if (!QStringList{u"tsv"_s, u"csv"_s, u"latex"_s, u"html"_s}.contains(formato)
+        || (p.isSet(optFormato) && !(p.isSet(optSql) || p.isSet(optConsulta)))) {
+        err << "nimbo-query: --format takes tsv, csv, latex or html, with --sql or --query\n";
+        return 2;
     }
     if (p.isSet(optDonde)) {
         salida << db::rutaBaseEmbebida() << '\n';
@@ -100,11 +110,13 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
             base->DbExecuteSQL(textoDeOpcion(p.value(optExec), entrada));
             return 0;
         }
-        QString sql;
+        QString sql, titulo;
         if (p.isSet(optSql)) {
             sql = textoDeOpcion(p.value(optSql), entrada);
+            titulo = sql;
         } else {
             const auto nieb = textoDeOpcion(p.value(p.isSet(optTraducir) ? optTraducir : optConsulta), entrada);
+            titulo = nieb;
             const auto traduccion = servidor::traducir(*base, nieb);
             if (traduccion.errores != 0) {
                 const auto mensajes = servidor::erroresDeTraduccion(*base);
@@ -119,9 +131,20 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
             sql = traduccion.sql;
         }
         // Each row is written as it is stepped; past the limit rows are only counted.
-        EscritorTsv tsv(EscritorTsv::hacia(salida));
-        const qint64 total = base->recorrerFilas(sql, tsv, limite);
-        tsv.terminar();
+        qint64 total = 0;
+        if (formato == u"tsv"_s) {
+            EscritorTsv tsv(EscritorTsv::hacia(salida));
+            total = base->recorrerFilas(sql, tsv, limite);
+            tsv.terminar();
+        } else {
+            // Laid out as the result window shows the rows (a row-number column in front), streamed too.
+            const auto tipo = formato == u"csv"_s ? FormatoTabla::Csv
+                : formato == u"latex"_s           ? FormatoTabla::Latex
+                                                  : FormatoTabla::Html;
+            SalidaTabla tabla(tipo, titulo, EscritorTsv::hacia(salida));
+            total = base->recorrerFilas(sql, tabla, limite);
+            tabla.terminar();
+        }
         if (limite >= 0 && total > limite)
             err << "nimbo-query: " << limite << " of " << total << " rows printed\n";
         return 0;
