@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "DocumentoConsulta.h"
+#include "EnlaceEjecucion.h"
 #include "EnlaceSGBD.h"
 #include "Module1.h"
 #include "Platform.h"
@@ -18,7 +19,8 @@ std::unique_ptr<frmMain> Arrancar(Module1& estado, const Platform& plataforma, c
     estado.PonerCeroAuto = true;
 
     auto principal = std::make_unique<frmMain>(estado, plataforma);
-    enlazarSGBD(*principal, estado, plataforma);
+    ComandosSGBD* sgbd = enlazarSGBD(*principal, estado, plataforma);
+    enlazarEjecucion(*principal, estado, plataforma, *sgbd);
     principal->show();
     principal->repaint();
 

@@ -1,0 +1,407 @@
+// Retrieval of a statement's rows into the result grid, against a real database and a recording view.
+#include "AlmacenFilas.h"
+#include "BaseEmbebida.h"
+#include "FakePlatform.h"
+#include "Module1.h"
+#include "OraSession.h"
+#include "Recuperacion.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Records what a retrieval shows. The grid is a row store below a header row, as the real one.
+class VistaFalsa final : public VistaRecuperacion {
+public:
+    void deshabilitarOpcionesTabla() override { anotar(u"deshabilitarOpcionesTabla"_s); }
+    void habilitarOpcionesTabla() override { anotar(u"habilitarOpcionesTabla"_s); }
+    void ponerNumTuplas(const QString& texto) override { numTuplas = texto; }
+    void ponerNumColumnas(const QString& texto) override { numColumnas = texto; }
+    void ponerColumnas(int n) override
+    {
+        columnas = n;
+        celdas.vaciar(n);
+    }
+    void ponerFilas(qint64 n) override
+    {
+        filas = n;
+        celdas.redimensionar(std::max<qint64>(n - 1, 0));
+    }
+    void ponerFijas(int f, int c) override
+    {
+        anotar(u"ponerFijas"_s);
+        fijas = {f, c};
+    }
+    void ponerCabecera(int columna, const QString& texto, int ancho, int alineacion) override
+    {
+        anotar(u"ponerCabecera"_s);
+        cabecera[columna] = {texto, ancho, alineacion};
+    }
+    filas::AlmacenFilas& lote() override { return celdas; }
+    void publicar() override { filas = celdas.filas() + 1; }
+    void mostrarPeonza() override { anotar(u"mostrarPeonza"_s); }
+    void peonzaEncima(bool encima) override { anotar(u"peonzaEncima "_s + QString::number(encima)); }
+    void descargarPeonza() override { anotar(u"descargarPeonza"_s); }
+    void ponerContaRecu(const QString& texto) override { contaRecu = texto; }
+    void ponerNumFilas(const QString& texto) override
+    {
+        numFilas = texto;
+        textosNumFilas << texto;
+    }
+    void ponerProgreso(qint64 v, qint64 m) override
+    {
+        anotar(u"ponerProgreso"_s);
+        valor = v;
+        maximo = m;
+    }
+    void trasCancelar() override { anotar(u"trasCancelar"_s); }
+    void puntero(PunteroPantalla::Forma forma) override { anotar(u"puntero "_s + QString::number(forma)); }
+    void procesarEventos() override
+    {
+        if (alProcesar)
+            alProcesar(registro.isEmpty() ? QString() : registro.last());
+    }
+    void mostrarErrorServidor(int codigo, const QString& texto) override
+    {
+        anotar(u"mostrarErrorServidor"_s);
+        errores.append({codigo, texto});
+    }
+
+    // A cell of the grid as it would show: header row 0, data from row 1.
+    QString texto(qint64 fila, int columna) const
+    {
+        if (fila == 0)
+            return std::get<0>(cabecera.at(columna));
+        return celdas.texto(fila - 1, columna);
+    }
+
+    void anotar(const QString& que) { registro << que; }
+
+    QStringList registro;
+    // Runs at every round of window events, told the last thing shown before it.
+    std::function<void(const QString&)> alProcesar;
+    filas::AlmacenFilas celdas;
+    int columnas = 0;
+    qint64 filas = 0;
+    std::pair<int, int> fijas = {-1, -1};
+    std::map<int, std::tuple<QString, int, int>> cabecera;
+    QString numTuplas = u"<sin tocar>"_s, numColumnas = u"<sin tocar>"_s;
+    QString contaRecu = u"Contando filas..."_s, numFilas = u"(espere un momento)"_s;
+    QStringList textosNumFilas;
+    qint64 valor = 0, maximo = 100;
+    QList<std::pair<int, QString>> errores;
+};
+
+} // namespace
+
+class TestRecuperacion : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_carpeta;
+    db::OraSession m_sesion;
+    std::shared_ptr<db::OraDatabase> m_base;
+
+    struct Banco {
+        FakePlatform plataforma;
+        Module1 estado;
+        VistaFalsa vista;
+        Recuperacion recuperacion{estado, plataforma.reloj, vista};
+        Banco() { recuperacion.setIntervaloEventos(0); }
+    };
+
+    QString unValor(const QString& sql)
+    {
+        const auto d = m_base->DbCreateDynaset(sql);
+        return d->Fields()(0).Value().toString();
+    }
+
+private Q_SLOTS:
+    void initTestCase();
+    void resultadoSinFilas();
+    void limiteDeFilas_data();
+    void limiteDeFilas();
+    void textosDeLasCeldas_data();
+    void textosDeLasCeldas();
+    void anchosYAlineaciones();
+    void ordenDeLaSalidaNormal();
+    void cancelarEnLaFila37();
+    void cancelarAntesDeLasFilas_data();
+    void cancelarAntesDeLasFilas();
+    void cancelarUnaSentenciaLarga();
+    void sentenciaRechazada_data();
+    void sentenciaRechazada();
+    void puntoYComaFinal_data();
+    void puntoYComaFinal();
+    void segundosConsultaAunqueCruceLaMedianoche();
+};
+
+void TestRecuperacion::initTestCase()
+{
+    QVERIFY(m_carpeta.isValid());
+    const QString ruta = m_carpeta.filePath(u"prueba.db"_s);
+    db::instalarEnFichero(ruta, u"SCOTT"_s, u"ravel"_s);
+    m_base = m_sesion.DbOpenDatabase(ruta, u"SCOTT/ravel"_s);
+    m_base->DbExecuteSQL(u"CREATE TABLE T250 (ID INTEGER, NOMBRE VARCHAR(30))"_s);
+    m_base->DbExecuteSQL(u"INSERT INTO T250 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < 250) SELECT i, 'fila ' || i FROM n"_s);
+    m_base->DbExecuteSQL(u"CREATE TABLE ANCHOS (CORTO VARCHAR(30), LARGO VARCHAR(2000), MEDIO VARCHAR(999))"_s);
+    QCOMPARE(unValor(u"SELECT COUNT(*) FROM T250"_s), u"250"_s);
+}
+
+void TestRecuperacion::resultadoSinFilas()
+{
+    Banco b;
+    b.estado.SentenciaSQL = u"SELECT ID, NOMBRE FROM T250 WHERE ID < 0"_s;
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
+    QCOMPARE(b.vista.filas, 2);
+    QCOMPARE(b.vista.columnas, 3);
+    QCOMPARE(b.vista.fijas, std::make_pair(1, 1));
+    QCOMPARE(b.vista.texto(0, 0), u"Nº Fila"_s);
+    QCOMPARE(b.vista.texto(0, 2), u"NOMBRE"_s);
+    QCOMPARE(b.vista.texto(1, 1), QString());
+    QCOMPARE(b.vista.numTuplas, u"0 (todas)"_s);
+    QCOMPARE(b.vista.numFilas, u"0 filas (todas)"_s);
+    QCOMPARE(b.vista.numColumnas, u"2"_s);
+    QVERIFY(b.vista.registro.contains(u"descargarPeonza"_s));
+    QCOMPARE(b.vista.registro.last(), u"habilitarOpcionesTabla"_s);
+}
+
+void TestRecuperacion::limiteDeFilas_data()
+{
+    QTest::addColumn<bool>("todas");
+    QTest::addColumn<int>("limite");
+    QTest::addColumn<int>("copiadas");
+    QTest::addColumn<QString>("numTuplas");
+    QTest::addColumn<QString>("numFilasAlContar");
+    QTest::newRow("no limit") << true << 100 << 250 << u"250 (todas)"_s << u"250 filas (todas)"_s;
+    QTest::newRow("limit below the total") << false << 100 << 100 << u"100/250"_s << u"100 filas de 250"_s;
+    QTest::newRow("limit equal to the total") << false << 250 << 250 << u"250 (todas)"_s << u"250 filas (todas)"_s;
+    QTest::newRow("limit above the total") << false << 500 << 250 << u"250 (todas)"_s << u"250 filas (todas)"_s;
+    QTest::newRow("limit of one") << false << 1 << 1 << u"1/250"_s << u"1 filas de 250"_s;
+}
+
+void TestRecuperacion::limiteDeFilas()
+{
+    QFETCH(bool, todas);
+    QFETCH(int, limite);
+    QFETCH(int, copiadas);
+    QFETCH(QString, numTuplas);
+    QFETCH(QString, numFilasAlContar);
+    Banco b;
+    b.estado.TodasLasFilas = todas;
+    b.estado.LimiteFilas = limite;
+    b.estado.SentenciaSQL = u"SELECT ID, NOMBRE FROM T250 ORDER BY ID"_s;
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
+    QCOMPARE(b.vista.filas, copiadas + 1);
+    QCOMPARE(b.vista.numTuplas, numTuplas);
+    QCOMPARE(b.vista.textosNumFilas.first(), numFilasAlContar);
+    QCOMPARE(b.vista.numFilas, u"fila %1 de %1"_s.arg(copiadas));
+    QCOMPARE(b.vista.valor, copiadas);
+    QCOMPARE(b.vista.maximo, copiadas + 1);
+    for (const int r : {1, copiadas / 2 + 1, copiadas}) {
+        QCOMPARE(b.vista.texto(r, 0), QString::number(r));
+        QCOMPARE(b.vista.texto(r, 1), QString::number(r));
+        QCOMPARE(b.vista.texto(r, 2), u"fila "_s + QString::number(r));
+    }
+}
+
+void TestRecuperacion::textosDeLasCeldas_data()
+{
+    QTest::addColumn<bool>("ponerCero");
+    QTest::addColumn<QStringList>("esperados");
+    QTest::newRow("leading zero on") << true
+                                     << QStringList{u"0.5"_s, u"0,5"_s, u"-.5"_s, u"NULL"_s, u"NULL"_s, u".x"_s,
+                                            u"0.25"_s, u"7"_s, u"."_s, u"X'00FF'"_s};
+    QTest::newRow("leading zero off") << false
+                                      << QStringList{u".5"_s, u",5"_s, u"-.5"_s, u"NULL"_s, u"NULL"_s, u".x"_s,
+                                             u"0.25"_s, u"7"_s, u"."_s, u"X'00FF'"_s};
+}
+
+void TestRecuperacion::textosDeLasCeldas()
+{
+    QFETCH(bool, ponerCero);
+    QFETCH(QStringList, esperados);
+    Banco b;
+    b.estado.PonerCeroAuto = ponerCero;
+    b.estado.SentenciaSQL =
+        u"SELECT '.5', ',5', '-.5', NULL, 'NULL', '.x', 0.25, 7, '.', X'00FF' FROM DUAL"_s;
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
+    QCOMPARE(b.vista.filas, 2);
+    QStringList vistos;
+    for (int c = 1; c <= esperados.size(); ++c)
+        vistos << b.vista.texto(1, c);
+    QCOMPARE(vistos, esperados);
+}
+
+void TestRecuperacion::anchosYAlineaciones()
+{
+    Banco b;
+    b.estado.SentenciaSQL = u"SELECT CORTO, LARGO, MEDIO FROM ANCHOS"_s;
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
+    QCOMPARE(b.vista.cabecera.at(0), std::make_tuple(u"Nº Fila"_s, 550, 2));
+    QCOMPARE(b.vista.cabecera.at(1), std::make_tuple(u"CORTO"_s, 1000, 1));
+    QCOMPARE(b.vista.cabecera.at(2), std::make_tuple(u"LARGO"_s, 2000, 1));
+    QCOMPARE(b.vista.cabecera.at(3), std::make_tuple(u"MEDIO"_s, 1000, 1));
+}
+
+void TestRecuperacion::ordenDeLaSalidaNormal()
+{
+    Banco b;
+    b.estado.SentenciaSQL = u"SELECT ID FROM T250 WHERE ID <= 3"_s;
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
+    QStringList pasos = b.vista.registro;
+    pasos.removeAll(u"ponerProgreso"_s);
+    pasos.removeAll(u"ponerCabecera"_s);
+    const QStringList esperados = {u"deshabilitarOpcionesTabla"_s, u"puntero 11"_s, u"mostrarPeonza"_s,
+        u"peonzaEncima 1"_s, u"puntero 13"_s, u"ponerFijas"_s, u"puntero 0"_s, u"peonzaEncima 0"_s,
+        u"descargarPeonza"_s, u"habilitarOpcionesTabla"_s};
+    QCOMPARE(pasos, esperados);
+}
+
+void TestRecuperacion::cancelarEnLaFila37()
+{
+    Banco b;
+    b.estado.SegundosConsulta = -1;
+    b.estado.SentenciaSQL = u"SELECT ID, NOMBRE FROM T250 WHERE ID <= 100 ORDER BY ID"_s;
+    b.vista.alProcesar = [&](const QString&) {
+        if (b.vista.numFilas == u"fila 37 de 100"_s)
+            b.estado.OperacionCancelada = true;
+    };
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), NoHecho);
+    QCOMPARE(b.vista.numTuplas, u"37/100"_s);
+    QCOMPARE(b.vista.filas, 101);
+    QCOMPARE(b.vista.texto(37, 2), u"fila 37"_s);
+    QCOMPARE(b.vista.texto(38, 0), QString());
+    QCOMPARE(b.vista.texto(100, 2), QString());
+    QVERIFY(b.estado.SegundosConsulta >= 0);
+    // The busy window goes by itself at its next tick: the retrieval leaves it be.
+    QVERIFY(!b.vista.registro.contains(u"descargarPeonza"_s));
+    QVERIFY(b.vista.registro.contains(u"trasCancelar"_s));
+    QCOMPARE(b.vista.registro.last(), u"habilitarOpcionesTabla"_s);
+}
+
+void TestRecuperacion::cancelarAntesDeLasFilas_data()
+{
+    QTest::addColumn<QString>("trasPaso");
+    QTest::addColumn<QString>("numTuplas");
+    QTest::newRow("busy window just shown") << u"mostrarPeonza"_s << u"<sin tocar>"_s;
+    QTest::newRow("result opened, not counted") << u"peonzaEncima 1"_s << u"<sin tocar>"_s;
+    QTest::newRow("grid sized") << u"ponerProgreso"_s << u"0/250"_s;
+    QTest::newRow("fixed row and column") << u"ponerFijas"_s << u"0/250"_s;
+    QTest::newRow("header written") << u"ponerCabecera"_s << u"0/250"_s;
+}
+
+void TestRecuperacion::cancelarAntesDeLasFilas()
+{
+    QFETCH(QString, trasPaso);
+    QFETCH(QString, numTuplas);
+    Banco b;
+    b.estado.SegundosConsulta = 12.5;
+    b.estado.SentenciaSQL = u"SELECT ID, NOMBRE FROM T250"_s;
+    b.vista.alProcesar = [&](const QString& ultimo) {
+        if (ultimo == trasPaso)
+            b.estado.OperacionCancelada = true;
+    };
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), NoHecho);
+    QCOMPARE(b.vista.numTuplas, numTuplas);
+    QCOMPARE(b.vista.celdas.filas() == 0 || b.vista.texto(1, 0).isEmpty(), true);
+    QCOMPARE(b.estado.SegundosConsulta, 12.5);
+    QVERIFY(b.vista.errores.isEmpty());
+    QCOMPARE(b.vista.registro.last(), u"habilitarOpcionesTabla"_s);
+}
+
+// A statement that takes long before its first row is stopped by the cancel, without an error.
+void TestRecuperacion::cancelarUnaSentenciaLarga()
+{
+    Banco b;
+    b.estado.SentenciaSQL = u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500000000) "
+                            "SELECT COUNT(*) FROM n"_s;
+    int rondas = 0;
+    b.vista.alProcesar = [&](const QString& ultimo) {
+        if (ultimo == u"peonzaEncima 1"_s && ++rondas == 3)
+            b.estado.OperacionCancelada = true;
+    };
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), NoHecho);
+    QCOMPARE(rondas, 3);
+    QVERIFY(b.vista.errores.isEmpty());
+    QCOMPARE(b.vista.numTuplas, u"<sin tocar>"_s);
+    // The database is ready for the next statement, without the cancel function.
+    QCOMPARE(unValor(u"SELECT COUNT(*) FROM T250"_s), u"250"_s);
+}
+
+void TestRecuperacion::sentenciaRechazada_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<int>("codigo");
+    QTest::newRow("no such table") << u"SELECT * FROM NO_EXISTE"_s << 942;
+    QTest::newRow("update with a sub-select") << u"UPDATE T250 SET NOMBRE = (SELECT 'x' FROM DUAL)"_s << -1;
+}
+
+void TestRecuperacion::sentenciaRechazada()
+{
+    QFETCH(QString, sql);
+    QFETCH(int, codigo);
+    Banco b;
+    b.estado.SegundosConsulta = 12.5;
+    b.estado.SentenciaSQL = sql;
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), NoHecho);
+    QCOMPARE(b.vista.errores.size(), 1);
+    if (codigo >= 0)
+        QCOMPARE(b.vista.errores.first().first, codigo);
+    QVERIFY(!b.vista.errores.first().second.isEmpty());
+    QCOMPARE(b.vista.registro.last(), u"mostrarErrorServidor"_s);
+    const QStringList fin = b.vista.registro.mid(b.vista.registro.size() - 5);
+    QCOMPARE(fin, (QStringList{u"habilitarOpcionesTabla"_s, u"peonzaEncima 0"_s, u"descargarPeonza"_s,
+                      u"puntero 0"_s, u"mostrarErrorServidor"_s}));
+    QCOMPARE(b.estado.SegundosConsulta, 12.5);
+    QCOMPARE(unValor(u"SELECT COUNT(*) FROM T250 WHERE NOMBRE = 'x'"_s), u"0"_s);
+}
+
+void TestRecuperacion::puntoYComaFinal_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("queda");
+    QTest::newRow("at the end") << u"SELECT ID FROM T250 WHERE ID = 1;"_s << u"SELECT ID FROM T250 WHERE ID = 1"_s;
+    QTest::newRow("only one of two") << u"SELECT ID FROM T250 WHERE ID = 1;;"_s
+                                     << u"SELECT ID FROM T250 WHERE ID = 1;"_s;
+    QTest::newRow("followed by a blank") << u"SELECT ID FROM T250 WHERE ID = 1; "_s
+                                         << u"SELECT ID FROM T250 WHERE ID = 1; "_s;
+    QTest::newRow("followed by a line break") << u"SELECT ID FROM T250 WHERE ID = 1;\r\n"_s
+                                              << u"SELECT ID FROM T250 WHERE ID = 1;\r\n"_s;
+}
+
+void TestRecuperacion::puntoYComaFinal()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, queda);
+    Banco b;
+    b.estado.SentenciaSQL = sql;
+    b.recuperacion.RecuperarTabla(*m_base);
+    QCOMPARE(b.estado.SentenciaSQL, queda);
+    if (queda == u"SELECT ID FROM T250 WHERE ID = 1"_s)
+        QCOMPARE(b.vista.texto(1, 1), u"1"_s);
+}
+
+// The clock of the day restarts at midnight; the time of a query must not.
+void TestRecuperacion::segundosConsultaAunqueCruceLaMedianoche()
+{
+    Banco b;
+    b.plataforma.reloj.momento = QDateTime(QDate(2026, 12, 6), QTime(23, 59, 59, 500));
+    b.estado.SentenciaSQL = u"SELECT ID FROM T250"_s;
+    // The statement runs past midnight: the time moves once the query has started.
+    b.vista.alProcesar = [&](const QString& ultimo) {
+        if (ultimo == u"peonzaEncima 1"_s)
+            b.plataforma.reloj.momento = QDateTime(QDate(2026, 12, 7), QTime(0, 0, 1));
+    };
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
+    QCOMPARE(b.estado.SegundosConsulta, 1.5);
+}
+
+QTEST_MAIN(TestRecuperacion)
+#include "tst_recuperacion.moc"
