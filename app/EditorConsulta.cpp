@@ -55,6 +55,22 @@ void EditorConsulta::setSelLength(int longitud)
     setTextCursor(cursor);
 }
 
+QString EditorConsulta::selText() const
+{
+    QString texto = textCursor().selectedText();
+    // A selection across lines holds paragraph separators where the text has line ends.
+    texto.replace(QChar::ParagraphSeparator, u'\n');
+    texto.replace(QChar::LineSeparator, u'\n');
+    return texto;
+}
+
+void EditorConsulta::setSelText(const QString& texto)
+{
+    QTextCursor cursor = textCursor();
+    cursor.insertText(texto);
+    setTextCursor(cursor);
+}
+
 void EditorConsulta::reemplazarTexto(const QString& texto)
 {
     QTextCursor primero(document());

@@ -20,6 +20,11 @@ public:
     void setSelStart(int inicio);
     // Selects that many characters from the selection start.
     void setSelLength(int longitud);
+    // The selected text, lines ended by "\n".
+    QString selText() const;
+    // Replaces the selection (or inserts at the caret) with a plain text in the editor's appearance;
+    // the caret stands after it, nothing selected.
+    void setSelText(const QString& texto);
     // Replaces the whole text and starts a new undo history; the new text keeps the editor's appearance.
     void reemplazarTexto(const QString& texto);
 

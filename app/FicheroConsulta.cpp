@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace FicheroConsulta {
@@ -22,6 +23,21 @@ QString desdeWindows1252(const QByteArray& bytes)
         texto.append(b >= 0x80 && b < 0xA0 ? QChar(windows1252[b - 0x80]) : QChar(char16_t(b)));
     }
     return texto;
+}
+
+// Text files hold no control characters but tab, line and page breaks; a DOS end-of-file mark may
+// close them.
+bool esBinario(const QByteArray& bytes)
+{
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes.at(i));
+        if (b >= 0x20 || b == '\t' || b == '\n' || b == '\v' || b == '\f' || b == '\r')
+            continue;
+        if (b == 0x1A && i == bytes.size() - 1)
+            continue;
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -58,9 +74,56 @@ Lectura leer(const QString& ruta)
         lectura.estado = Lectura::Estado::DemasiadoGrande;
         return lectura;
     }
-    lectura.texto = decodificar(bytes);
+    if (esBinario(bytes))
+        return lectura;
+    lectura.texto = decodificar(bytes.endsWith('\x1A') ? bytes.chopped(1) : bytes);
     lectura.estado = Lectura::Estado::Leido;
     return lectura;
+}
+
+QByteArray codificar(const QString& texto)
+{
+    QString conCrLf = texto;
+    conCrLf.replace(u'\n', QStringLiteral("\r\n"));
+    return conCrLf.toUtf8();
+}
+
+namespace {
+
+Escritura escribirEn(QFileDevice& fichero, const QByteArray& bytes)
+{
+    if (fichero.write(bytes) != bytes.size() || !fichero.flush())
+        return {false, fichero.errorString()};
+    return {true, {}};
+}
+
+} // namespace
+
+Escritura escribir(const QString& ruta, const QString& texto)
+{
+    const QByteArray bytes = codificar(texto);
+    const QFileInfo destino(ruta);
+    if (destino.exists() && !destino.isFile() && !destino.isDir()) {
+        QFile dispositivo(ruta);
+        if (!dispositivo.open(QIODevice::WriteOnly))
+            return {false, dispositivo.errorString()};
+        Escritura escritura = escribirEn(dispositivo, bytes);
+        dispositivo.close();
+        if (escritura.hecha && dispositivo.error() != QFileDevice::NoError)
+            escritura = {false, dispositivo.errorString()};
+        return escritura;
+    }
+    QSaveFile fichero(ruta);
+    if (!fichero.open(QIODevice::WriteOnly))
+        return {false, fichero.errorString()};
+    Escritura escritura = escribirEn(fichero, bytes);
+    if (!escritura.hecha) {
+        fichero.cancelWriting();
+        return escritura;
+    }
+    if (!fichero.commit())
+        return {false, fichero.errorString()};
+    return escritura;
 }
 
 } // namespace FicheroConsulta

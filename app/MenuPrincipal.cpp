@@ -1,6 +1,7 @@
 #include "MenuPrincipal.h"
 
 #include "Iconos.h"
+#include "Paleta.h"
 
 #include <QAction>
 #include <QMenu>
@@ -138,6 +139,8 @@ void construirMenus(QMenuBar* barra)
             actual = barra->addMenu(e.titulo);
             actual->setObjectName(e.nombre);
             actual->menuAction()->setObjectName(e.nombre);
+            if (e.nombre == u"mnuInsertar")
+                Paleta::construirMenu(actual);
             continue;
         }
         QAction* accion = e.titulo.isEmpty() ? actual->addSeparator() : actual->addAction(e.titulo);

@@ -1,13 +1,18 @@
 #include "frmMain.h"
 
 #include "AjustesEditor.h"
+#include "ComandosApariencia.h"
+#include "ComandosArchivo.h"
+#include "ComandosEdicion.h"
 #include "DocumentoConsulta.h"
 #include "EditorConsulta.h"
 #include "Iconos.h"
 #include "MenuPrincipal.h"
+#include "Paleta.h"
 #include "Module1.h"
 #include "Platform.h"
 #include "PunteroOcupado.h"
+#include "RegistroVentanas.h"
 #include "Twips.h"
 
 #include <QApplication>
@@ -62,6 +67,8 @@ frmMain::frmMain(Module1& estado, const Platform& plataforma, QWidget* parent)
     construirControles();
     construirBarraEstado();
     m_documento = new DocumentoConsulta(m_estado, m_plataforma, Consulta, Frame2, this);
+    m_ventanas = new RegistroVentanas(this);
+    registrarComandosEditor();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(u"Timer1"_s);
@@ -100,6 +107,42 @@ frmMain::frmMain(Module1& estado, const Platform& plataforma, QWidget* parent)
 }
 
 frmMain::~frmMain() = default;
+
+// The commands on the query and its editor: the Archivo menu, the Edición menu, the Insertar palette
+// and the editor's appearance.
+void frmMain::registrarComandosEditor()
+{
+    m_archivo = std::make_unique<ComandosArchivo>(m_estado, m_plataforma, *m_documento, Consulta, this);
+    m_apariencia = std::make_unique<ComandosApariencia>(m_estado, m_plataforma, *m_documento, Consulta, this);
+    ComandosArchivo* archivo = m_archivo.get();
+    registrarComando(u"mnuFileNew"_s, [archivo] { archivo->mnuFileNew_Click(); });
+    registrarComando(u"mnuFileOpen"_s, [archivo] { archivo->mnuFileOpen_Click(); });
+    registrarComando(u"mnuFileSave"_s, [archivo] { archivo->mnuFileSave_Click(); });
+    registrarComando(u"mnuFileSaveAs"_s, [archivo] { archivo->mnuFileSaveAs_Click(); });
+    registrarComando(u"mnuFilePrint"_s, [archivo] { archivo->mnuFilePrint_Click(); });
+    registrarComando(u"mnuConfigPrinter"_s, [archivo] { archivo->mnuConfigPrinter_Click(); });
+    // Leaving asks the save question as the window closes, as the close box does.
+    registrarComando(u"mnuFileExit"_s, [this] { close(); });
+
+    EditorConsulta* editor = Consulta;
+    registrarComando(u"mnuEditCut"_s, [editor] { ComandosEdicion::mnuEditCut_Click(editor); });
+    registrarComando(u"mnuEditCopy"_s, [editor] { ComandosEdicion::mnuEditCopy_Click(editor); });
+    registrarComando(u"mnuEditPaste"_s, [editor] { ComandosEdicion::mnuEditPaste_Click(editor); });
+    registrarComando(u"mnuSelTodo"_s, [editor] { ComandosEdicion::mnuSelTodo_Click(editor); });
+    registrarComando(
+        u"mnuEditUndo"_s, [this] { ComandosEdicion::mnuEditUndo_Click(m_plataforma.mensajes, this); });
+
+    for (const Paleta::Entrada& entrada : Paleta::entradas()) {
+        if (entrada.tipo == Paleta::Entrada::Tipo::Texto)
+            registrarComando(entrada.nombre, [editor, &entrada] { Paleta::insertar(editor, entrada); });
+    }
+
+    ComandosApariencia* apariencia = m_apariencia.get();
+    registrarComando(u"mnuFonts"_s, [apariencia] { apariencia->mnuFonts_Click(); });
+    registrarComando(u"mnuForeColor"_s, [apariencia] { apariencia->mnuForeColor_Click(); });
+    registrarComando(u"mnuBackColor"_s, [apariencia] { apariencia->mnuBackColor_Click(); });
+    registrarComando(u"mnuValoresDefecto"_s, [apariencia] { apariencia->mnuValoresDefecto_Click(); });
+}
 
 void frmMain::construirControles()
 {
@@ -249,16 +292,37 @@ QSize frmMain::tamanoExteriorTwips() const
 void frmMain::showEvent(QShowEvent* evento)
 {
     QMainWindow::showEvent(evento);
-    // The opening size is the outer size: the frame, once known, comes off the inside.
     if (!m_mostrada) {
         m_mostrada = true;
-        resize(Twips::aPixeles(QSize(anchoInicial, altoInicial)) - margenMarco());
+        m_esperandoMarco = true;
+        ajustarTamanoInicial();
+        // Without a window manager no frame ever comes.
+        QTimer::singleShot(2000, this, [this] { m_esperandoMarco = false; });
     }
+}
+
+// The opening size is the outer size: the frame comes off the inside. A window manager puts its
+// frame around the window only after the first showing, so the size is set again once it is known.
+void frmMain::ajustarTamanoInicial()
+{
+    const QSize margen = margenMarco();
+    resize(Twips::aPixeles(QSize(anchoInicial, altoInicial)) - margen);
+    if (!margen.isNull())
+        m_esperandoMarco = false;
+}
+
+void frmMain::moveEvent(QMoveEvent* evento)
+{
+    QMainWindow::moveEvent(evento);
+    if (m_esperandoMarco && !margenMarco().isNull())
+        ajustarTamanoInicial();
 }
 
 void frmMain::resizeEvent(QResizeEvent* evento)
 {
     QMainWindow::resizeEvent(evento);
+    if (m_esperandoMarco && !margenMarco().isNull())
+        ajustarTamanoInicial();
     Form_Resize();
 }
 
@@ -391,14 +455,22 @@ bool frmMain::eventFilter(QObject* objeto, QEvent* evento)
 
 void frmMain::changeEvent(QEvent* evento)
 {
-    if (evento->type() == QEvent::ActivationChange)
+    if (evento->type() == QEvent::ActivationChange) {
         actualizarIndicadores();
+        if (m_esperandoMarco && !margenMarco().isNull())
+            ajustarTamanoInicial();
+    }
     QMainWindow::changeEvent(evento);
 }
 
 void frmMain::closeEvent(QCloseEvent* evento)
 {
     if (!m_cerrado) {
+        // An edited query is not dropped without the save question.
+        if (m_archivo->PreguntarSalvar() == NoHecho) {
+            evento->ignore();
+            return;
+        }
         m_cerrado = true;
         Form_Unload();
     }
@@ -412,12 +484,8 @@ void frmMain::Form_Unload()
         PunteroOcupado puntero;
         if (m_alDescargar)
             m_alDescargar();
-        // Every other window goes with the main window.
-        const auto ventanas = QApplication::topLevelWidgets();
-        for (QWidget* ventana : ventanas) {
-            if (ventana != this && ventana->isVisible())
-                ventana->close();
-        }
+        // Every other window goes with the main window, hidden ones too, the most recent first.
+        m_ventanas->cerrarTodas();
         if (!isMinimized())
             AjustesEditor::escribirPosicion(m_plataforma.ajustes, Twips::desdePixeles(pos()));
         guardados = guardarAjustes();

@@ -6,7 +6,10 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
+class ComandosApariencia;
+class ComandosArchivo;
 class DocumentoConsulta;
 class EditorConsulta;
 class QGroupBox;
@@ -14,6 +17,7 @@ class QLabel;
 class QMenu;
 class QTimer;
 class QToolBar;
+class RegistroVentanas;
 struct Module1;
 
 // The main window: the query editor and the menus, toolbar and status bar around it. It owns no
@@ -42,6 +46,8 @@ public:
 
     // The query in the editor, with its file name and document label.
     DocumentoConsulta& documento() { return *m_documento; }
+    // The Archivo menu's commands on the query, and its dialog settings.
+    ComandosArchivo& archivo() { return *m_archivo; }
 
     // Event handlers.
     void Form_Load();
@@ -65,6 +71,7 @@ public:
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
+    void moveEvent(QMoveEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
     void closeEvent(QCloseEvent* evento) override;
     void changeEvent(QEvent* evento) override;
@@ -72,6 +79,8 @@ protected:
 private:
     void construirControles();
     void construirBarraEstado();
+    void registrarComandosEditor();
+    void ajustarTamanoInicial();
     void aplicarApariencia();
     bool guardarAjustes();
     void habilitarBotonesEdicion();
@@ -88,6 +97,9 @@ private:
     Module1& m_estado;
     Platform m_plataforma;
     DocumentoConsulta* m_documento = nullptr;
+    std::unique_ptr<ComandosArchivo> m_archivo;
+    std::unique_ptr<ComandosApariencia> m_apariencia;
+    RegistroVentanas* m_ventanas = nullptr;
     QHash<QString, std::function<void()>> m_comandos;
     std::function<void()> m_alDescargar;
     QLabel* m_panelEstado = nullptr;
@@ -96,5 +108,6 @@ private:
     QLabel* m_panelFecha = nullptr;
     QLabel* m_panelHora = nullptr;
     bool m_mostrada = false;
+    bool m_esperandoMarco = false; // shown, but the window manager's frame is not known yet
     bool m_cerrado = false;
 };

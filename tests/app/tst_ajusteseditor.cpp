@@ -15,6 +15,8 @@ private Q_SLOTS:
     void truthRule_data();
     void truthRule();
     void handEditedValuesFallBackPerKey();
+    void storedFontSize_data();
+    void storedFontSize();
     void valuesOfAnotherDesktopAreRead();
     void roundTrip();
 
@@ -88,6 +90,30 @@ void TestAjustesEditor::handEditedValuesFallBackPerKey()
     QCOMPARE(a.cursiva, true);
     QCOMPARE(a.subrayado, false);
     QCOMPARE(AjustesEditor::leerPosicion(ajustes), QPoint(1000, 250));
+}
+
+void TestAjustesEditor::storedFontSize_data()
+{
+    // A size the editor cannot show falls back to 8 points; any size it can show is kept.
+    QTest::addColumn<QByteArray>("guardado");
+    QTest::addColumn<double>("puntos");
+    QTest::newRow("zero") << QByteArray("0") << 8.0;
+    QTest::newRow("zero with a decimal comma") << QByteArray("\"0,0\"") << 8.0;
+    QTest::newRow("negative") << QByteArray("-3") << 8.0;
+    QTest::newRow("just below zero") << QByteArray("-0.25") << 8.0;
+    QTest::newRow("not a number") << QByteArray("grande") << 8.0;
+    QTest::newRow("above the largest") << QByteArray("1639") << 8.0;
+    QTest::newRow("smallest fraction") << QByteArray("0.5") << 0.5;
+    QTest::newRow("largest") << QByteArray("1638") << 1638.0;
+    QTest::newRow("ordinary") << QByteArray("12") << 12.0;
+}
+
+void TestAjustesEditor::storedFontSize()
+{
+    QFETCH(QByteArray, guardado);
+    QFETCH(double, puntos);
+    QSettingsStore ajustes(ficheroCon("FontSize=" + guardado + "\n"));
+    QCOMPARE(AjustesEditor::leerApariencia(ajustes).tamano, puntos);
 }
 
 void TestAjustesEditor::valuesOfAnotherDesktopAreRead()

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
@@ -94,6 +95,7 @@ private Q_SLOTS:
     void closeGuardsAgainstInvisibleText();
     void minimizedCloseKeepsStoredPosition();
     void settingsWriteFailureIsReported();
+    void shutDownClosesEveryWindowNewestFirst();
     void resizeSnaps_data();
     void resizeSnaps();
     void layoutFollowsTheWindowWidth();
@@ -213,6 +215,7 @@ void TestFrmMain::settingsRoundTripThroughClose()
         v.Consulta->setBackColor(0x00E0F0F0u);
         v.Consulta->setSelStart(3); // the caret anywhere: the first character is what is stored
         v.move(40, 50);
+        b.plataforma.mensajes.respuestas = {Respuesta::No}; // the edited query is not wanted
         QVERIFY(v.close());
     }
     QCOMPARE(b.guardado(u"MainLeft"_s), u"600"_s);
@@ -262,7 +265,8 @@ void TestFrmMain::closeGuardsAgainstInvisibleText()
         seleccionarTodo(v.Consulta);
         v.Consulta->setSelColor(texto);
         v.Consulta->setBackColor(fondo);
-        v.close();
+        b.plataforma.mensajes.respuestas = {Respuesta::No};
+        QVERIFY(v.close());
     }
     const QString textoGuardado = b.guardado(u"ForeColor"_s);
     const QString fondoGuardado = b.guardado(u"BackColor"_s);
@@ -303,6 +307,51 @@ void TestFrmMain::settingsWriteFailureIsReported()
     v.close();
     QCOMPARE(b.plataforma.mensajes.mostrados.size(), 1);
     QCOMPARE(b.plataforma.mensajes.mostrados.first().texto, u"No se han podido guardar los ajustes del editor."_s);
+}
+
+// Notes the order in which windows receive their close event.
+class OrdenDeCierre : public QObject {
+public:
+    QStringList cerradas;
+    bool eventFilter(QObject* objeto, QEvent* evento) override
+    {
+        if (evento->type() == QEvent::Close)
+            cerradas.append(objeto->objectName());
+        return false;
+    }
+};
+
+void TestFrmMain::shutDownClosesEveryWindowNewestFirst()
+{
+    Banco b;
+    frmMain& v = b.arrancar();
+    OrdenDeCierre orden;
+    std::vector<std::unique_ptr<QWidget>> ventanas;
+    const auto abrir = [&](const char* nombre, bool mostrar) {
+        ventanas.push_back(std::make_unique<QWidget>());
+        QWidget* w = ventanas.back().get();
+        w->setObjectName(QString::fromLatin1(nombre));
+        w->installEventFilter(&orden);
+        if (mostrar)
+            w->show();
+        return w;
+    };
+    abrir("cargadaOculta", false); // loaded at start, never shown, like the result window
+    abrir("primera", true);
+    QWidget* efimera = abrir("efimera", true);
+    abrir("ultima", true);
+    QWidget* segunda = abrir("segunda", false);
+    // Showing a window later does not make it newer; one that is gone is skipped.
+    segunda->show();
+    std::erase_if(ventanas, [&](const auto& w) { return w.get() == efimera; });
+    QMenu menu;
+    menu.setObjectName(u"menu"_s);
+    menu.installEventFilter(&orden);
+
+    QVERIFY(v.close());
+    QCOMPARE(orden.cerradas, (QStringList{u"segunda"_s, u"ultima"_s, u"primera"_s, u"cargadaOculta"_s}));
+    for (const auto& w : ventanas)
+        QVERIFY(!w->isVisible());
 }
 
 void TestFrmMain::resizeSnaps_data()
