@@ -10,12 +10,26 @@
 #include <QCommandLineParser>
 #include <QLocale>
 #include <QProcessEnvironment>
+#include <QScopeGuard>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
 namespace cli {
 
 namespace {
+
+volatile std::sig_atomic_t senalRecibida = 0;
+
+// Ends the server's state of the session; a failure changes nothing for the user.
+void terminarSesion(db::OraDatabase& base)
+{
+    try {
+        base.DbExecuteSQL(u"Begin NIEB_PKG.NIEB_FIN; end;"_s);
+    } catch (const db::ErrorOra&) {
+    }
+}
 
 // "-" reads the text from standard input.
 QString textoDeOpcion(const QString& valor, QTextStream& entrada)
@@ -106,8 +120,25 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
         }
         db::OraSession sesion;
         const auto base = sesion.DbOpenDatabase(p.value(optDb), usuario + u'/' + clave, 0);
+        for (const auto& aviso : base->avisos())
+            err << "nimbo-query: " << aviso << '\n';
+        // A signal to stop cancels the running statement, so that the way out below is taken.
+        base->setCancelador([] { return senalRecibida != 0; });
+        // The session's rows in the server go on every way out, failures included.
+        bool servidorUsado = false;
+        const auto fin = qScopeGuard([&] {
+            if (servidorUsado)
+                terminarSesion(*base);
+        });
         if (p.isSet(optExec)) {
-            base->DbExecuteSQL(textoDeOpcion(p.value(optExec), entrada));
+            try {
+                base->DbExecuteSQL(textoDeOpcion(p.value(optExec), entrada));
+            } catch (const db::ErrorOra& e) {
+                if (e.codigo() != db::NimboDevuelveFilas)
+                    throw;
+                err << "nimbo-query: the statement returns rows: run it with --sql (nothing was run)\n";
+                return 2;
+            }
             return 0;
         }
         QString sql, titulo;
@@ -117,6 +148,7 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
         } else {
             const auto nieb = textoDeOpcion(p.value(p.isSet(optTraducir) ? optTraducir : optConsulta), entrada);
             titulo = nieb;
+            servidorUsado = true;
             const auto traduccion = servidor::traducir(*base, nieb);
             if (traduccion.errores != 0) {
                 const auto mensajes = servidor::erroresDeTraduccion(*base);
@@ -155,6 +187,17 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
         err << "nimbo-query: " << e.what() << '\n';
         return 1;
     }
+}
+
+void atenderSenales()
+{
+    struct sigaction accion {};
+    accion.sa_handler = [](int) { senalRecibida = 1; };
+    // A second signal ends the program at once.
+    accion.sa_flags = SA_RESETHAND;
+    sigemptyset(&accion.sa_mask);
+    for (const int senal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(senal, &accion, nullptr);
 }
 
 } // namespace cli

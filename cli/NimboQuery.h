@@ -14,4 +14,8 @@ namespace cli {
 // query with translation errors (numbered on `err`).
 int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& salida, QTextStream& err);
 
+// SIGINT, SIGTERM and SIGHUP cancel the running statement instead of killing the process, so that
+// the session is ended on the way out; a second one kills it.
+void atenderSenales();
+
 } // namespace cli

@@ -44,10 +44,14 @@ std::string comoTexto(const Valor& v)
     return {};
 }
 
-Transaccion::Transaccion(Conexion& conexion)
+Transaccion::Transaccion(Conexion& conexion, Modo modo)
     : conexion_(conexion)
+    , propia_(modo == Modo::Escritura && !conexion.enTransaccion())
 {
-    conexion_.ejecutar("SAVEPOINT nieb");
+    if (propia_)
+        conexion_.empezarEscritura();
+    else
+        conexion_.ejecutar("SAVEPOINT nieb");
 }
 
 Transaccion::~Transaccion()
@@ -55,8 +59,12 @@ Transaccion::~Transaccion()
     if (!abierta_)
         return;
     try {
-        conexion_.ejecutar("ROLLBACK TO nieb");
-        conexion_.ejecutar("RELEASE nieb");
+        if (propia_) {
+            conexion_.ejecutar("ROLLBACK");
+        } else {
+            conexion_.ejecutar("ROLLBACK TO nieb");
+            conexion_.ejecutar("RELEASE nieb");
+        }
     } catch (const ErrorBaseDatos&) {
         // The connection is gone; there is nothing left to undo on it.
     }
@@ -64,7 +72,7 @@ Transaccion::~Transaccion()
 
 void Transaccion::confirmar()
 {
-    conexion_.ejecutar("RELEASE nieb");
+    conexion_.ejecutar(propia_ ? "COMMIT" : "RELEASE nieb");
     abierta_ = false;
 }
 

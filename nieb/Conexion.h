@@ -26,6 +26,8 @@ std::string comoTexto(const Valor& v);
 class ErrorBaseDatos : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    // True when another connection held a lock longer than the connection waits.
+    virtual bool porBloqueo() const { return false; }
 };
 
 // What the server needs from the database it is installed in: statements with positional
@@ -41,12 +43,24 @@ public:
     // What a query may name: the tables and views, and the connection's own objects (such as DUAL).
     virtual std::vector<std::string> consultables() { return tablas(); }
     virtual std::vector<std::string> columnas(std::string_view tabla) = 0;
+    // A connection that may not write to the database: the server keeps its output in the session and
+    // leaves the shared tables as they are.
+    virtual bool soloLectura() const { return false; }
+    // Whether a transaction is open on the connection.
+    virtual bool enTransaccion() const = 0;
+    // Starts a transaction that holds the right to write from its first statement, waiting for
+    // other writers rather than failing halfway through.
+    virtual void empezarEscritura() { ejecutar("BEGIN IMMEDIATE"); }
 };
 
-// Runs a group of statements as one unit: committed by confirmar(), rolled back otherwise.
+// Runs a group of statements as one unit: committed by confirmar(), rolled back otherwise. Inside an
+// open transaction it is a savepoint of that one. A writing unit opened outside any transaction takes
+// the write lock at its start (waiting for other writers), so it cannot fail halfway because another
+// connection wrote in between; it should be kept short, as it keeps other writers waiting.
 class Transaccion {
 public:
-    explicit Transaccion(Conexion& conexion);
+    enum class Modo { Lectura, Escritura };
+    explicit Transaccion(Conexion& conexion, Modo modo = Modo::Lectura);
     ~Transaccion();
     void confirmar();
     Transaccion(const Transaccion&) = delete;
@@ -54,6 +68,7 @@ public:
 
 private:
     Conexion& conexion_;
+    bool propia_ = false; // a transaction of its own rather than a savepoint
     bool abierta_ = true;
 };
 

@@ -44,41 +44,81 @@ Valor Paquete::llamar(std::string_view funcion, const std::vector<Valor>& a)
 
 void Paquete::sesionIniciada()
 {
-    contar("SESIONES");
+    contar({{"SESIONES", 1}});
+    if (conexion_.soloLectura())
+        return;
+    catalogo_.sincronizarTablas();
+    conexion_.ejecutar("DELETE FROM main.NIEB_QUERY");
+    conexion_.ejecutar("DELETE FROM main.NIEB_ERRORS");
+}
+
+void Paquete::prepararSesion()
+{
+    conexion_.ejecutar(R"(
+        CREATE TEMP TABLE IF NOT EXISTS NIEB_QUERY (
+          SESSIONID INTEGER NOT NULL,
+          INDICE INTEGER NOT NULL,
+          ATRIBUTO TEXT,
+          PRIMARY KEY (SESSIONID, INDICE));
+        CREATE TEMP TABLE IF NOT EXISTS NIEB_ERRORS (
+          SESSIONID INTEGER NOT NULL,
+          INDICE INTEGER NOT NULL,
+          MSG_ERROR TEXT NOT NULL,
+          PRIMARY KEY (SESSIONID, INDICE));)");
+}
+
+void Paquete::sincronizarTablas()
+{
+    if (conexion_.soloLectura())
+        return;
+    // Writes only when a table came or went, each change on its own, so that usually no lock is taken.
+    try {
+        catalogo_.sincronizarTablas();
+        return;
+    } catch (const ErrorBaseDatos&) {
+        // Another connection numbered the same table at the same moment: look again, with the
+        // file to this connection.
+    }
+    Transaccion t(conexion_, Transaccion::Modo::Escritura);
+    catalogo_.sincronizarTablas();
+    t.confirmar();
 }
 
 std::int64_t Paquete::NIEB2SQL(std::string_view consulta)
 {
-    Transaccion t(conexion_);
-    const std::int64_t sesion = conexion_.sesion();
-    conexion_.ejecutar("DELETE FROM NIEB_QUERY WHERE SESSIONID = ?1", {sesion});
-    conexion_.ejecutar("DELETE FROM NIEB_ERRORS WHERE SESSIONID = ?1", {sesion});
+    prepararSesion();
+    // Tables made since the last look get their numbers first, so that the translation after it
+    // has nothing to write to the file.
+    sincronizarTablas();
     const Traduccion traduccion = traducir(consulta, conexion_, dialecto_);
+    const std::int64_t sesion = conexion_.sesion();
     const auto& filas = traduccion.errores.empty() ? traduccion.filas : traduccion.errores;
     const char* insertar = traduccion.errores.empty()
         ? "INSERT INTO NIEB_QUERY (SESSIONID, INDICE, ATRIBUTO) VALUES (?1, ?2, ?3)"
         : "INSERT INTO NIEB_ERRORS (SESSIONID, INDICE, MSG_ERROR) VALUES (?1, ?2, ?3)";
+    Transaccion t(conexion_);
+    conexion_.ejecutar("DELETE FROM NIEB_QUERY WHERE SESSIONID = ?1", {sesion});
+    conexion_.ejecutar("DELETE FROM NIEB_ERRORS WHERE SESSIONID = ?1", {sesion});
     for (size_t i = 0; i < filas.size(); ++i)
         conexion_.ejecutar(insertar, {sesion, static_cast<std::int64_t>(i + 1), filas[i]});
-    const auto errores = static_cast<std::int64_t>(traduccion.errores.size());
-    contar("TRADUCCIONES");
-    if (errores > 0) {
-        contar("TRADUCCIONES CON ERRORES");
-        contar("ERRORES DE TRADUCCION", errores);
-    }
     t.confirmar();
+    const auto errores = static_cast<std::int64_t>(traduccion.errores.size());
+    if (errores > 0)
+        contar({{"TRADUCCIONES", 1}, {"TRADUCCIONES CON ERRORES", 1}, {"ERRORES DE TRADUCCION", errores}});
+    else
+        contar({{"TRADUCCIONES", 1}});
     return errores;
 }
 
 std::int64_t Paquete::NIEB_OBJ(std::string_view esquema, std::string_view tabla)
 {
-    catalogo_.sincronizarTablas();
+    sincronizarTablas();
     return catalogo_.numeroTabla(esquema, tabla);
 }
 
 std::int64_t Paquete::NIEB_COL(std::string_view esquema, std::string_view tabla, std::string_view columna)
 {
-    catalogo_.sincronizarTablas();
+    sincronizarTablas();
     return catalogo_.numeroColumna(esquema, tabla, columna);
 }
 
@@ -89,17 +129,32 @@ int Paquete::NIEB_FTYPE(std::int64_t tabla, std::int64_t columna)
 
 void Paquete::NIEB_FIN()
 {
+    prepararSesion();
     Transaccion t(conexion_);
     conexion_.ejecutar("DELETE FROM NIEB_QUERY WHERE SESSIONID = ?1", {conexion_.sesion()});
     conexion_.ejecutar("DELETE FROM NIEB_ERRORS WHERE SESSIONID = ?1", {conexion_.sesion()});
     t.confirmar();
 }
 
-void Paquete::contar(std::string_view evento, std::int64_t cuanto)
+void Paquete::contar(const std::vector<std::pair<std::string, std::int64_t>>& eventos)
 {
-    conexion_.ejecutar("INSERT INTO NIEB_STATS (EVENTO, NUM) VALUES (?1, ?2) "
-                       "ON CONFLICT (EVENTO) DO UPDATE SET NUM = NUM + ?2",
-        {std::string(evento), cuanto});
+    if (conexion_.soloLectura())
+        return;
+    std::string sql = "INSERT INTO NIEB_STATS (EVENTO, NUM) VALUES ";
+    std::vector<Valor> valores;
+    for (const auto& [evento, cuanto] : eventos) {
+        const auto n = valores.size();
+        sql += (n ? ", (?" : "(?") + std::to_string(n + 1) + ", ?" + std::to_string(n + 2) + ")";
+        valores.emplace_back(evento);
+        valores.emplace_back(cuanto);
+    }
+    sql += " ON CONFLICT (EVENTO) DO UPDATE SET NUM = NUM + excluded.NUM";
+    try {
+        conexion_.ejecutar(sql, valores);
+    } catch (const ErrorBaseDatos& e) {
+        if (!e.porBloqueo())
+            throw;
+    }
 }
 
 } // namespace nieb

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace nieb {
@@ -38,11 +39,20 @@ public:
     // Runs NIEB_PKG.<funcion>(argumentos). Procedures return NULL.
     Valor llamar(std::string_view funcion, const std::vector<Valor>& argumentos);
 
-    // Counts a new session in NIEB_STATS; the backend calls it when a connection opens.
+    // The backend calls it when a connection opens, inside a short writing transaction: counts the
+    // session in NIEB_STATS, numbers new tables and drops rows that earlier versions left in the
+    // shared NIEB_QUERY and NIEB_ERRORS.
     void sesionIniciada();
 
+    // Gives the session its own NIEB_QUERY and NIEB_ERRORS: temporary tables of the connection that
+    // stand in front of the catalogue's. No other session sees them, they go with the connection
+    // however it ends (a killed process too), and filling them never locks the database file.
+    void prepararSesion();
+
     // Translates a NIEB query: 0 and the SQL in NIEB_QUERY, or the number of errors and their texts in
-    // NIEB_ERRORS. Either way the session's previous rows of both go.
+    // NIEB_ERRORS. Either way the session's previous rows of both go. The translation itself only
+    // reads the catalogue; the file is written, briefly, to number tables made since the last look and
+    // to count the translation.
     std::int64_t NIEB2SQL(std::string_view consulta);
     std::int64_t NIEB_OBJ(std::string_view esquema, std::string_view tabla);
     std::int64_t NIEB_COL(std::string_view esquema, std::string_view tabla, std::string_view columna);
@@ -50,7 +60,10 @@ public:
     void NIEB_FIN();
 
 private:
-    void contar(std::string_view evento, std::int64_t cuanto = 1);
+    // Adds to NIEB_STATS counters. Counting is dropped, not the caller's work, when the file cannot
+    // be written or another connection holds it longer than the wait.
+    void contar(const std::vector<std::pair<std::string, std::int64_t>>& eventos);
+    void sincronizarTablas();
 
     Conexion& conexion_;
     Catalogo catalogo_;

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <memory>
 
 extern const char* const catalogoSqlite;
@@ -74,23 +75,71 @@ void extremo(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         sqlite3_result_null(ctx);
 }
 
+// "file:" URI of a path, every byte that is not plainly safe written as %XX.
+std::string uriDeFichero(const std::string& ruta, std::string_view consulta)
+{
+    static const char* const hex = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (const char c : ruta) {
+        const auto b = static_cast<unsigned char>(c);
+        if (std::isalnum(b) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += hex[b >> 4];
+            uri += hex[b & 15];
+        }
+    }
+    return uri + '?' + std::string(consulta);
+}
+
+sqlite3* abrirSqlite(const std::string& nombre, int flags)
+{
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(nombre.c_str(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string mensaje = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        const int extendido = db ? sqlite3_extended_errcode(db) : rc;
+        sqlite3_close(db);
+        throw ErrorSqlite(extendido, mensaje);
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, ConexionSqlite::esperaPorBloqueoMs);
+    return db;
+}
+
 } // namespace
+
+bool ErrorSqlite::porBloqueo() const
+{
+    const int primario = codigo & 0xff;
+    return primario == SQLITE_BUSY || primario == SQLITE_LOCKED;
+}
+
+bool ErrorSqlite::porDano() const
+{
+    const int primario = codigo & 0xff;
+    return primario == SQLITE_CORRUPT || primario == SQLITE_NOTADB;
+}
 
 ConexionSqlite::ConexionSqlite(const std::string& ruta, Apertura apertura)
 {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (apertura == Apertura::Crear)
         flags |= SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(ruta.c_str(), &db_, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        const std::string mensaje = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-        const int extendido = db_ ? sqlite3_extended_errcode(db_) : rc;
-        sqlite3_close(db_);
+    if (apertura == Apertura::Inmutable)
+        db_ = abrirSqlite(uriDeFichero(ruta, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI);
+    else
+        db_ = abrirSqlite(ruta, flags);
+    // A WAL database in a folder this user cannot write has no shared reading state to join: read the
+    // file as it stands (what others write to it meanwhile is not seen).
+    if (apertura == Apertura::Existente && soloLectura()
+        && (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) & 0xff)
+            == SQLITE_READONLY) {
+        sqlite3_close_v2(db_);
         db_ = nullptr;
-        throw ErrorSqlite(extendido, mensaje);
+        db_ = abrirSqlite(uriDeFichero(ruta, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI);
     }
-    sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, esperaPorBloqueoMs);
 }
 
 ConexionSqlite::~ConexionSqlite()
@@ -99,9 +148,31 @@ ConexionSqlite::~ConexionSqlite()
     sqlite3_close_v2(db_);
 }
 
-void ConexionSqlite::fallar(int codigo) const
+void ConexionSqlite::fallar(int codigo)
 {
-    throw ErrorSqlite(codigo, sqlite3_errmsg(db_));
+    ErrorSqlite error(codigo, sqlite3_errmsg(db_));
+    if (error.porDano())
+        marcarDanada();
+    throw error;
+}
+
+void ConexionSqlite::marcarDanada()
+{
+    if (danada_)
+        return;
+    danada_ = true;
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    sqlite3_exec(db_, "PRAGMA query_only = ON", nullptr, nullptr, nullptr);
+}
+
+bool ConexionSqlite::soloLectura() const
+{
+    return sqlite3_db_readonly(db_, "main") == 1;
+}
+
+bool ConexionSqlite::enTransaccion() const
+{
+    return sqlite3_get_autocommit(db_) == 0;
 }
 
 void FinalizarSentencia::operator()(sqlite3_stmt* s) const
@@ -211,6 +282,31 @@ void registrarFuncionesComunes(sqlite3* db)
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function_v2(db, "LEAST", -1, flags, &menor, extremo, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "GREATEST", -1, flags, &mayor, extremo, nullptr, nullptr, nullptr);
+}
+
+bool usarWal(ConexionSqlite& conexion)
+{
+    const auto modo = [&](const char* sql) {
+        const auto filas = conexion.consultar(sql);
+        return filas.empty() ? std::string() : mayusculas(comoTexto(filas[0][0]));
+    };
+    try {
+        if (modo("PRAGMA journal_mode") == "WAL")
+            return true;
+        if (conexion.soloLectura() || conexion.enTransaccion())
+            return false;
+        // The change needs the file to itself for a moment: try briefly, and leave it for a later
+        // connection when others are reading.
+        sqlite3_busy_timeout(conexion.handle(), 200);
+        const bool hecho = modo("PRAGMA journal_mode = WAL") == "WAL";
+        sqlite3_busy_timeout(conexion.handle(), ConexionSqlite::esperaPorBloqueoMs);
+        return hecho;
+    } catch (const ErrorSqlite& e) {
+        sqlite3_busy_timeout(conexion.handle(), ConexionSqlite::esperaPorBloqueoMs);
+        if (e.porDano())
+            throw;
+        return false;
+    }
 }
 
 bool servidorInstalado(ConexionSqlite& conexion)

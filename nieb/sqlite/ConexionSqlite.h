@@ -28,12 +28,17 @@ public:
         , codigo(codigo)
     {
     }
+    bool porBloqueo() const override;
+    // True when SQLite found the file damaged, or not a database at all.
+    bool porDano() const;
     int codigo; // SQLite's extended result code
 };
 
 class ConexionSqlite : public Conexion {
 public:
-    enum class Apertura { Existente, Crear };
+    // Inmutable reads a file nobody can write to, when SQLite cannot set up its shared reading state
+    // beside it (a WAL database in a folder that cannot be written).
+    enum class Apertura { Existente, Crear, Inmutable };
 
     ConexionSqlite(const std::string& ruta, Apertura apertura);
     ~ConexionSqlite() override;
@@ -53,20 +58,33 @@ public:
     std::vector<std::string> columnas(std::string_view tabla) override;
 
     bool existeTabla(std::string_view nombre);
+    bool soloLectura() const override;
+    bool enTransaccion() const override;
+
+    // Once SQLite has reported the file as damaged the connection writes nothing more to it: every
+    // change is refused, and closing does not copy the journal into the file.
+    bool danada() const { return danada_; }
+    void marcarDanada();
 
     // How long a statement waits for another connection's lock before it fails as busy.
     static inline int esperaPorBloqueoMs = 5000;
-    [[noreturn]] void fallar(int codigo) const;
+    // Throws SQLite's error for `codigo`; a damaged file marks the connection.
+    [[noreturn]] void fallar(int codigo);
 
 private:
     sqlite3* db_ = nullptr;
     std::int64_t sesion_ = 0;
+    bool danada_ = false;
     std::map<std::string, std::shared_ptr<sqlite3_stmt>, std::less<>> preparadas_;
 };
 
 // The server's SQL functions that do not depend on a session: LEAST and GREATEST as the client's
 // statements expect them (NULL when any argument is NULL).
 void registrarFuncionesComunes(sqlite3* db);
+
+// Puts a database into WAL mode, in which readers and one writer do not wait for each other. Needs a
+// moment when no other connection is reading; false when there was none or the file refuses it.
+bool usarWal(ConexionSqlite& conexion);
 
 // True when the NIEB catalogue is installed in the database.
 bool servidorInstalado(ConexionSqlite& conexion);

@@ -2,6 +2,7 @@
 
 #include "AlmacenFilas.h"
 #include "DialectoOracle.h"
+#include "ErrorOra.h"
 #include "LectorFilas.h"
 
 #include <QHash>
@@ -46,6 +47,11 @@ public:
     // While a statement runs, `cancelar` is asked now and then; true stops it with error 1013. It may
     // process window events.
     virtual void setCancelador(std::function<bool()> cancelar) = 0;
+    // Every failure of this connection passes here before the caller sees it: the backend may make it
+    // clearer (a damaged file named by its path) and stop writing to a damaged file.
+    virtual ErrorOra revisar(const ErrorOra& error) { return error; }
+    // What opening the connection did that the user should know of (a file set aside and rebuilt).
+    virtual QStringList avisos() const { return {}; }
 };
 
 // Opens the database of that name for the user: "2:" is the embedded database, a path ending in .db,

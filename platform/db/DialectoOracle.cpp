@@ -169,4 +169,34 @@ bool variasSentencias(const QString& sql)
     return false;
 }
 
+bool controlaTransacciones(const QString& sql)
+{
+    static const QRegularExpression control(u"^(BEGIN|COMMIT|END|ROLLBACK|SAVEPOINT|RELEASE|VACUUM)\\b"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    // The first word of each statement: what follows the start or a ";", past blanks and comments.
+    bool inicio = true;
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        const QChar c = sql[i];
+        const qsizetype n = saltoLiteral(sql, i);
+        if (n && c != u'\'' && c != u'"') { // a comment
+            i += n;
+            continue;
+        }
+        if (inicio && !c.isSpace()) {
+            if (control.match(QStringView(sql).mid(i, 10).toString()).hasMatch())
+                return true;
+            inicio = false;
+        }
+        if (n) {
+            i += n;
+            continue;
+        }
+        if (c == u';')
+            inicio = true;
+        ++i;
+    }
+    return false;
+}
+
 } // namespace db

@@ -38,4 +38,8 @@ std::optional<LlamadaBloque> analizarBloque(const QString& sql, QString* causa =
 // Whether the text has more than one statement (anything but blanks and comments after the first ";").
 bool variasSentencias(const QString& sql);
 
+// Whether one of the text's statements opens or ends a transaction (BEGIN, COMMIT, END, ROLLBACK,
+// SAVEPOINT, RELEASE) or cannot run inside one (VACUUM).
+bool controlaTransacciones(const QString& sql);
+
 } // namespace db

@@ -71,9 +71,27 @@ ErrorOra ErrorOra::campoInexistente(const QString& nombre)
     return {NimboCampoInexistente, u"NIMBO-20102: El resultado no tiene el campo %1."_s.arg(nombre)};
 }
 
+ErrorOra ErrorOra::devuelveFilas()
+{
+    return {NimboDevuelveFilas,
+        u"NIMBO-20103: La sentencia devuelve filas: ejecútela como consulta para verlas. No se ha ejecutado nada."_s};
+}
+
+ErrorOra ErrorOra::ficheroDanado(const QString& ruta, const QString& causa)
+{
+    const QString fichero = ruta.isEmpty() ? u"de la base de datos"_s : ruta;
+    return {NimboFicheroDanado,
+        u"NIMBO-%1: El fichero %2 no es una base de datos válida o está dañado (%3). Nimbo no escribe nada más "
+        u"en él."_s.arg(NimboFicheroDanado)
+            .arg(fichero, causa),
+        causa};
+}
+
 ErrorOra ErrorOra::deSqlite(int codigoSqlite, const QString& mensaje)
 {
     const int primario = codigoSqlite & 0xff;
+    if (primario == SQLITE_CORRUPT || primario == SQLITE_NOTADB)
+        return ficheroDanado({}, mensaje);
     if (mensaje.startsWith(u"no such table"_s) || mensaje.startsWith(u"no such view"_s))
         return {OraTablaInexistente, u"ORA-00942: table or view does not exist (%1)"_s.arg(mensaje)};
     if (mensaje.startsWith(u"no such column"_s))
@@ -86,9 +104,12 @@ ErrorOra ErrorOra::deSqlite(int codigoSqlite, const QString& mensaje)
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return {OraRecursoOcupado,
-            u"ORA-00054: resource busy and acquire with NOWAIT specified or timeout expired (%1)"_s.arg(mensaje)};
-    case SQLITE_READONLY: return {OraSoloLectura, u"ORA-16000: database open for read-only access (%1)"_s.arg(mensaje)};
-    default: return {NimboSqlite + primario, u"NIMBO-%1: SQLite: %2"_s.arg(NimboSqlite + primario).arg(mensaje)};
+            u"ORA-00054: resource busy and acquire with NOWAIT specified or timeout expired (%1)"_s.arg(mensaje),
+            mensaje};
+    case SQLITE_READONLY:
+        return {OraSoloLectura, u"ORA-16000: database open for read-only access (%1)"_s.arg(mensaje), mensaje};
+    default:
+        return {NimboSqlite + primario, u"NIMBO-%1: SQLite: %2"_s.arg(NimboSqlite + primario).arg(mensaje), mensaje};
     }
 }
 

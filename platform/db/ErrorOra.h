@@ -11,15 +11,18 @@ namespace db {
 // equivalent; the text always names the real cause.
 class ErrorOra : public std::exception {
 public:
-    ErrorOra(int codigo, QString texto)
+    ErrorOra(int codigo, QString texto, QString detalle = {})
         : codigo_(codigo)
         , texto_(std::move(texto))
+        , detalle_(std::move(detalle))
         , utf8_(texto_.toUtf8())
     {
     }
 
     int codigo() const { return codigo_; }
     const QString& texto() const { return texto_; }
+    // The underlying database's own message, when the error came from it.
+    const QString& detalle() const { return detalle_; }
     const char* what() const noexcept override { return utf8_.constData(); }
 
     // The errors the client tells apart.
@@ -34,12 +37,17 @@ public:
     static ErrorOra noEsConsulta();
     static ErrorOra masDeUnaSentencia();
     static ErrorOra campoInexistente(const QString& nombre);
+    static ErrorOra devuelveFilas();
+    // A database file SQLite reports as damaged or as no database at all, by its path; nothing more
+    // is written to it.
+    static ErrorOra ficheroDanado(const QString& ruta, const QString& causa);
     // Maps a backend failure (SQLite's extended result code and message) to a code and text.
     static ErrorOra deSqlite(int codigoSqlite, const QString& mensaje);
 
 private:
     int codigo_;
     QString texto_;
+    QString detalle_;
     QByteArray utf8_;
 };
 
@@ -58,8 +66,10 @@ enum CodigoOra : int {
     NimboNoEsConsulta = 20100,
     NimboMasDeUnaSentencia = 20101,
     NimboCampoInexistente = 20102,
+    NimboDevuelveFilas = 20103,
     // Any other failure of SQLite: this base plus SQLite's primary result code.
     NimboSqlite = 29000,
+    NimboFicheroDanado = 29011, // SQLite's CORRUPT; files that are no database at all too
 };
 
 } // namespace db

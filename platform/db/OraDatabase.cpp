@@ -22,9 +22,10 @@ template <typename F> auto OraDatabase::registrando(F&& f)
     try {
         return f();
     } catch (const ErrorOra& e) {
-        codigo_ = e.codigo();
-        texto_ = e.texto();
-        throw;
+        const ErrorOra revisado = backend_->revisar(e);
+        codigo_ = revisado.codigo();
+        texto_ = revisado.texto();
+        throw revisado;
     }
 }
 

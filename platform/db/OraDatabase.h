@@ -32,6 +32,9 @@ public:
     QString LastServerErrText() const { return texto_; }
     void LastServerErrReset();
 
+    // Notices of the opening of the database, for the user.
+    QStringList avisos() const { return backend_->avisos(); }
+
     // Asked now and then while a statement runs; returning true cancels it (error 1013).
     void setCancelador(std::function<bool()> cancelar) { backend_->setCancelador(std::move(cancelar)); }
 

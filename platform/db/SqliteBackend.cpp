@@ -260,55 +260,82 @@ struct SqliteBackend::Vigilancia {
 };
 
 SqliteBackend::SqliteBackend(const QString& ruta, const QString& usuario, const QString& clave)
-try : conexion_(QFile::encodeName(ruta).toStdString(), nieb::ConexionSqlite::Apertura::Existente) {
-    if (sqlite3_db_readonly(conexion_.handle(), "main") == 1)
-        throw ErrorOra(OraSoloLectura,
-            u"ORA-16000: database open for read-only access (%1: no se puede escribir en el fichero)"_s.arg(ruta));
-    // Reading the schema now finds a file that is not a database before anything else is done.
+try : ruta_(ruta), conexion_(QFile::encodeName(ruta).toStdString(), nieb::ConexionSqlite::Apertura::Existente) {
     conexion_.ejecutar("PRAGMA foreign_keys = ON");
+    // Reading the schema now finds a file that is not a database before anything else is done.
     conexion_.consultar("SELECT count(*) FROM sqlite_schema");
     nieb::registrarFuncionesComunes(conexion_.handle());
     nieb::registrarFuncionesDifusas(conexion_.handle());
     sqlite3_create_function_v2(
         conexion_.handle(), "USERENV", 1, SQLITE_UTF8, &conexion_, userenv, nullptr, nullptr, nullptr);
 
+    const bool conCuentas = cuentas::instaladas(conexion_);
+    servidor_ = nieb::servidorInstalado(conexion_);
+    // Files of Nimbo's own are switched to WAL once, so that readers never keep a session from opening.
+    if (conCuentas || servidor_)
+        nieb::usarWal(conexion_);
     std::optional<qint64> idCuenta;
-    if (cuentas::instaladas(conexion_)) {
+    if (conCuentas) {
         const auto cuenta = cuentas::verificar(conexion_, usuario, clave);
         if (!cuenta)
             throw ErrorOra::credenciales();
         idCuenta = cuenta->id;
-        conexion_.setSesion(cuentas::nuevaSesion(conexion_, cuenta->id));
-    } else {
-        conexion_.setSesion(QRandomGenerator::system()->bounded(1'000'000, 2'000'000'000));
     }
-    servidor_ = nieb::servidorInstalado(conexion_);
-    if (servidor_) {
-        nieb::Paquete paquete(conexion_);
-        paquete.sesionIniciada();
-        nieb::Catalogo(conexion_).sincronizarTablas();
-    }
+    abrirSesion(idCuenta);
+    if (servidor_)
+        nieb::Paquete(conexion_).prepararSesion();
     crearDiccionario(usuario.trimmed().toUpper(), idCuenta);
 } catch (const nieb::ErrorSqlite& e) {
     const int primario = e.codigo & 0xff;
     const QString causa = QString::fromStdString(e.what());
     if (primario == SQLITE_CANTOPEN)
         throw ErrorOra::sinResolver(ruta, u"no se puede abrir el fichero (%1)"_s.arg(causa));
-    if (primario == SQLITE_NOTADB || primario == SQLITE_CORRUPT)
-        throw ErrorOra(NimboSqlite + primario,
-            u"NIMBO-%1: El fichero %2 no es una base de datos válida o está dañado (%3). No se ha modificado."_s
-                .arg(NimboSqlite + primario)
-                .arg(ruta, causa));
+    if (e.porDano())
+        throw ErrorOra::ficheroDanado(ruta, causa);
     throw ErrorOra::deSqlite(e.codigo, u"%1 (%2)"_s.arg(causa, ruta));
 }
 
 SqliteBackend::~SqliteBackend() = default;
 
+void SqliteBackend::abrirSesion(std::optional<qint64> idCuenta)
+{
+    // A file this connection cannot write to still serves reads: its session takes a number that is
+    // not recorded, drawn above the recorded ones.
+    const auto alAzar = [] { return QRandomGenerator::system()->bounded(1'000'000'000, 2'000'000'000); };
+    if (conexion_.soloLectura() || (!idCuenta && !servidor_)) {
+        conexion_.setSesion(alAzar());
+        return;
+    }
+    // One short writing transaction, which under WAL waits only for other writers, never for readers.
+    nieb::Transaccion t(conexion_, nieb::Transaccion::Modo::Escritura);
+    conexion_.setSesion(idCuenta ? cuentas::nuevaSesion(conexion_, *idCuenta) : alAzar());
+    if (servidor_)
+        nieb::Paquete(conexion_).sesionIniciada();
+    t.confirmar();
+}
+
 ErrorOra SqliteBackend::traducir(const nieb::ErrorBaseDatos& e) const
 {
-    if (const auto* s = dynamic_cast<const nieb::ErrorSqlite*>(&e))
+    if (const auto* s = dynamic_cast<const nieb::ErrorSqlite*>(&e)) {
+        if (s->porDano())
+            return ErrorOra::ficheroDanado(ruta_, QString::fromStdString(s->what()));
         return ErrorOra::deSqlite(s->codigo, QString::fromStdString(s->what()));
+    }
     return ErrorOra::deSqlite(SQLITE_ERROR, QString::fromStdString(e.what()));
+}
+
+ErrorOra SqliteBackend::revisar(const ErrorOra& error)
+{
+    if (error.codigo() != NimboFicheroDanado)
+        return error;
+    conexion_.marcarDanada();
+    return ErrorOra::ficheroDanado(ruta_, error.detalle());
+}
+
+void SqliteBackend::exigirSano() const
+{
+    if (conexion_.danada())
+        throw ErrorOra::ficheroDanado(ruta_, u"ya se encontró dañado en esta sesión"_s);
 }
 
 void SqliteBackend::crearDiccionario(const QString& usuario, std::optional<qint64> idCuenta)
@@ -343,9 +370,21 @@ void SqliteBackend::crearDiccionario(const QString& usuario, std::optional<qint6
 
 void SqliteBackend::ejecutar(const QString& sql, const Enlaces& enlaces)
 {
+    exigirSano();
     Vigilancia vigilancia(conexion_.handle(), cancelar_);
     try {
-        conexion_.ejecutarSentencias(sql.toStdString(), [&](sqlite3_stmt* s) { enlazar(s, enlaces); });
+        // Several statements run all or none, unless the text manages its own transactions.
+        std::optional<nieb::Transaccion> lote;
+        if (variasSentencias(sql) && !controlaTransacciones(sql))
+            lote.emplace(conexion_, nieb::Transaccion::Modo::Escritura);
+        conexion_.ejecutarSentencias(sql.toStdString(), [&](sqlite3_stmt* s) {
+            // A query would run and show nothing: refused, with what came before it in the text.
+            if (sqlite3_column_count(s) > 0 && sqlite3_stmt_readonly(s))
+                throw ErrorOra::devuelveFilas();
+            enlazar(s, enlaces);
+        });
+        if (lote)
+            lote->confirmar();
     } catch (const nieb::ErrorBaseDatos& e) {
         throw traducir(e);
     }
@@ -393,6 +432,7 @@ qint64 SqliteBackend::recorrer(const QString& sql, const Enlaces& enlaces, Lecto
 
 QVariant SqliteBackend::llamar(const LlamadaBloque& llamada, const QList<QVariant>& argumentos)
 {
+    exigirSano();
     const QString nombre = llamada.paquete + u'.' + llamada.funcion;
     if (!servidor_ || llamada.paquete != QString::fromUtf8(nieb::Paquete::nombre))
         throw ErrorOra::bloqueNoDeclarado(llamada.columna, nombre);
@@ -416,13 +456,16 @@ std::unique_ptr<Backend> abrirBackend(const QString& nombre, const QString& usua
 {
     const QString limpio = nombre.trimmed();
     if (limpio == nombreBaseEmbebida) {
-        asegurarBaseEmbebida();
-        return std::make_unique<SqliteBackend>(rutaBaseEmbebida(), usuario, clave);
+        const QString aviso = asegurarBaseEmbebida();
+        auto backend = std::make_unique<SqliteBackend>(rutaBaseEmbebida(), usuario, clave);
+        if (!aviso.isEmpty())
+            backend->anadirAviso(aviso);
+        return backend;
     }
     static const QRegularExpression ficheroSqlite(u"\\.(db|sqlite3?)$"_s, QRegularExpression::CaseInsensitiveOption);
     if (ficheroSqlite.match(limpio).hasMatch()) {
-        if (!QFileInfo(limpio).isFile())
-            throw ErrorOra::sinResolver(limpio, u"el fichero no existe"_s);
+        if (const QString motivo = queNoEsFichero(limpio); !motivo.isEmpty())
+            throw ErrorOra::sinResolver(limpio, motivo);
         return std::make_unique<SqliteBackend>(limpio, usuario, clave);
     }
     throw ErrorOra::sinResolver(

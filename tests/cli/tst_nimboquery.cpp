@@ -121,6 +121,59 @@ private Q_SLOTS:
 
         QCOMPARE(nimboQuery({u"--where"_s}).out.trimmed(), datos_.filePath(u"Nimbo/nimbo.db"_s));
     }
+
+    // --exec runs its statements all or none, and refuses a query, which would print nothing.
+    void execRunsAllOrNothing_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("estado");
+        QTest::addColumn<int>("nuevas");
+        QTest::addColumn<QString>("mensaje");
+        QTest::newRow("all good") << u"INSERT INTO NOTAS VALUES (1); INSERT INTO NOTAS VALUES (2)"_s << 0 << 2 << QString();
+        QTest::newRow("second fails") << u"INSERT INTO NOTAS VALUES (1); INSERT INTO NOEXISTE VALUES (2)"_s << 1 << 0
+                                      << u"942\t"_s;
+        QTest::newRow("first fails") << u"INSERT INTO NOEXISTE VALUES (1); INSERT INTO NOTAS VALUES (2)"_s << 1 << 0
+                                     << u"942\t"_s;
+        QTest::newRow("query") << u"SELECT * FROM NOTAS"_s << 2 << 0 << u"--sql"_s;
+        QTest::newRow("query after a change") << u"INSERT INTO NOTAS VALUES (1); SELECT * FROM NOTAS"_s << 2 << 0
+                                              << u"--sql"_s;
+        QTest::newRow("own transaction") << u"SAVEPOINT a; INSERT INTO NOTAS VALUES (1); RELEASE a"_s << 0 << 1
+                                         << QString();
+    }
+    void execRunsAllOrNothing()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, estado);
+        QFETCH(int, nuevas);
+        QFETCH(QString, mensaje);
+        nimboQuery({u"--exec"_s, u"CREATE TABLE IF NOT EXISTS NOTAS (A INTEGER)"_s});
+        const auto contar = [] { return nimboQuery({u"--sql"_s, u"SELECT COUNT(*) FROM NOTAS"_s}).out.section(u'\n', 1, 1).toInt(); };
+        const int antes = contar();
+        const auto s = nimboQuery({u"--exec"_s, sql});
+        QCOMPARE(s.estado, estado);
+        QVERIFY2(s.err.contains(mensaje), qPrintable(s.err));
+        QVERIFY(s.out.isEmpty());
+        QCOMPARE(contar(), antes + nuevas);
+    }
+
+    void limitNoteOnlyWhenRowsAreLeftOut_data()
+    {
+        QTest::addColumn<QString>("limite");
+        QTest::addColumn<QString>("nota");
+        QTest::newRow("fewer") << u"5"_s << u"nimbo-query: 5 of 6 rows printed\n"_s;
+        QTest::newRow("none") << u"0"_s << u"nimbo-query: 0 of 6 rows printed\n"_s;
+        QTest::newRow("exactly all") << u"6"_s << QString();
+        QTest::newRow("more than all") << u"7"_s << QString();
+    }
+    void limitNoteOnlyWhenRowsAreLeftOut()
+    {
+        QFETCH(QString, limite);
+        QFETCH(QString, nota);
+        const auto s = nimboQuery({u"--sql"_s, u"SELECT * FROM DEPARTAMENTOS"_s, u"--limit"_s, limite});
+        QCOMPARE(s.estado, 0);
+        QCOMPARE(s.err, nota);
+        QCOMPARE(s.out.count(u'\n'), 1 + std::min(limite.toInt(), 6));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_NimboQuery)

@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace db;
@@ -155,6 +154,10 @@ private Q_SLOTS:
         QVERIFY(!filasDe(*demo_, u"SELECT ROLE FROM SESSION_ROLES"_s).isEmpty());
         QVERIFY(!filasDe(*demo_, u"SELECT PRIVILEGE FROM SESSION_PRIVS"_s).isEmpty());
         QVERIFY(!filasDe(*demo_, u"SELECT RESOURCE_NAME, LIMIT FROM USER_RESOURCE_LIMITS"_s).isEmpty());
+        QCOMPARE(filasDe(*demo_,
+                     u"SELECT R.RESOURCE_NAME FROM USER_RESOURCE_LIMITS R WHERE R.LIMIT = 'UNLIMITED' ORDER BY R.LIMIT"_s)
+                     .size(),
+            4);
         // No NOT/AND/OR rows: the client shows the default logic functions.
         for (const auto& op : {u"NOT"_s, u"AND"_s, u"OR"_s})
             QCOMPARE(filasDe(*demo_, u"SELECT VALOR FROM NIEB_OPTIONS WHERE OPCION='%1'"_s.arg(op)).size(), 0);
@@ -393,38 +396,6 @@ private Q_SLOTS:
         QVERIFY(abrirDemo(s));
     }
 
-    void aReadOnlyFileIsRefused()
-    {
-        if (geteuid() == 0)
-            QSKIP("root writes to read-only files");
-        const QString ruta = datos_.filePath(u"solo_lectura.db"_s);
-        nieb::ConexionSqlite(ruta.toStdString(), nieb::ConexionSqlite::Apertura::Crear).ejecutar("CREATE TABLE T (A)");
-        QFile::setPermissions(ruta, QFile::ReadOwner);
-        OraSession s;
-        QVERIFY_THROWS_EXCEPTION(ErrorOra, s.DbOpenDatabase(ruta, u"a/b"_s, 0));
-        QCOMPARE(s.LastServerErr(), int(OraSoloLectura));
-    }
-
-    void aCorruptEmbeddedDatabaseIsNeverReplaced()
-    {
-        demo_.reset();
-        const QString ruta = rutaBaseEmbebida();
-        const QString copia = ruta + u".bueno"_s;
-        QVERIFY(QFile::copy(ruta, copia));
-        {
-            QFile f(ruta);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            f.write(QByteArray(100, '\x5a')); // overwrites the file header
-        }
-        const QByteArray antes = huella(ruta);
-        OraSession s;
-        QVERIFY_THROWS_EXCEPTION(ErrorOra, abrirDemo(s));
-        QVERIFY(s.LastServerErr() != 0);
-        QCOMPARE(huella(ruta), antes);
-        QVERIFY(QFile::remove(ruta));
-        QVERIFY(QFile::rename(copia, ruta));
-    }
-
     void passwordsAreSaltedHashes()
     {
         const QString a = cifrarClave(u"ravel"_s), b = cifrarClave(u"ravel"_s);
@@ -434,6 +405,78 @@ private Q_SLOTS:
         QVERIFY(!claveCorrecta(u"ravel "_s, a));
         QVERIFY(!claveCorrecta(u"ravel"_s, u"pbkdf2-sha256$0$$"_s));
         QVERIFY(!claveCorrecta(u"ravel"_s, u"ravel"_s));
+    }
+
+    // Hashes made outside the program from a fixed salt, password and round count: accounts stored
+    // in existing files keep logging in whatever becomes of the hashing code.
+    void passwordHashesMadeElsewhereAreAccepted_data()
+    {
+        QTest::addColumn<QString>("clave");
+        QTest::addColumn<QString>("guardada");
+        QTest::addColumn<bool>("correcta");
+        const QString ravel = u"pbkdf2-sha256$1000$TmltYm9TYWwxNmJ5dGVzIQ==$PgpLkPnKPtPmIk/U9IluKefjEWN0KNFa8aOqfwHfv7M="_s;
+        QTest::newRow("ascii, 1000 rounds") << u"ravel"_s << ravel << true;
+        QTest::newRow("utf-8, one round")
+            << u"contraseña ñ€"_s
+            << u"pbkdf2-sha256$1$AAECAwQFBgcICQoLDA0ODw==$9AY0oIpYK8cGo4P7bB3js0Xqa2cWQhRN+bR7+cfyyss="_s << true;
+        QTest::newRow("empty, two rounds")
+            << QString() << u"pbkdf2-sha256$2$c2Fs$xK9W3qZI4hv2TyY2cwLUO77qg5zoV/t66tfw/sKXywE="_s << true;
+        QTest::newRow("other case") << u"Ravel"_s << ravel << false;
+        QTest::newRow("one round less") << u"ravel"_s << QString(ravel).replace(u"$1000$"_s, u"$999$"_s) << false;
+    }
+    void passwordHashesMadeElsewhereAreAccepted()
+    {
+        QFETCH(QString, clave);
+        QFETCH(QString, guardada);
+        QFETCH(bool, correcta);
+        QCOMPARE(claveCorrecta(clave, guardada), correcta);
+
+        // The same through a stored account.
+        const QString ruta = datos_.filePath(u"clave-%1.db"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
+        instalarEnFichero(ruta, u"eva"_s, u"otra"_s);
+        nieb::ConexionSqlite(ruta.toStdString(), nieb::ConexionSqlite::Apertura::Existente)
+            .ejecutar("UPDATE NIMBO_CUENTAS SET CLAVE = ?1", {guardada.toStdString()});
+        OraSession s;
+        try {
+            s.DbOpenDatabase(ruta, u"eva/"_s + clave);
+            QVERIFY(correcta);
+        } catch (const ErrorOra&) {
+            QVERIFY(!correcta);
+            QCOMPARE(s.LastServerErr(), int(OraCredenciales));
+        }
+    }
+
+    // User names are kept in capitals and may hold any character, an apostrophe too.
+    void accountNamesAreKeptInCapitals_data()
+    {
+        QTest::addColumn<QString>("escrito");
+        QTest::addColumn<QString>("guardado");
+        QTest::newRow("lower case") << u"ana"_s << u"ANA"_s;
+        QTest::newRow("apostrophe") << u"o'neil"_s << u"O'NEIL"_s;
+        QTest::newRow("accents") << u"núñez"_s << u"NÚÑEZ"_s;
+    }
+    void accountNamesAreKeptInCapitals()
+    {
+        QFETCH(QString, escrito);
+        QFETCH(QString, guardado);
+        const QString ruta = datos_.filePath(u"cuenta-%1.db"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
+        QVERIFY(instalarEnFichero(ruta, escrito, u"clave"_s));
+        OraSession s;
+        std::shared_ptr<OraDatabase> base;
+        try {
+            base = s.DbOpenDatabase(ruta, escrito + u"/clave"_s);
+            QVERIFY(s.DbOpenDatabase(ruta, guardado + u"/clave"_s));
+            base->DbExecuteSQL(u"CREATE TABLE PROPIA (A NUMBER)"_s);
+        } catch (const ErrorOra& e) {
+            QFAIL(qPrintable(e.texto()));
+        }
+        QCOMPARE(unValor(*base, u"SELECT USERNAME FROM NIMBO_CUENTAS"_s), guardado);
+        QCOMPARE(unValor(*base, u"SELECT USERNAME FROM USER_USERS"_s), guardado);
+        QCOMPARE(unValor(*base, u"SELECT OWNER FROM ALL_OBJECTS WHERE OBJECT_NAME = 'PROPIA'"_s), guardado);
+        QCOMPARE(unValor(*base, u"SELECT OWNER FROM ALL_OBJECTS WHERE OBJECT_NAME = 'NIEB_PKG'"_s), guardado);
+        // The new table is numbered when the next session opens.
+        base = s.DbOpenDatabase(ruta, escrito + u"/clave"_s);
+        QCOMPARE(unValor(*base, u"SELECT OWNER FROM ACCESSIBLE_TABLES WHERE TABLE_NAME = 'PROPIA'"_s), guardado);
     }
 };
 

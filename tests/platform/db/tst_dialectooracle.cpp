@@ -26,6 +26,9 @@ private Q_SLOTS:
                                            << u"SELECT RESOURCE_NAME, \"LIMIT\" FROM USER_RESOURCE_LIMITS"_s;
         QTest::newRow("limit first and qualified")
             << u"SELECT limit, u.limit FROM U"_s << u"SELECT \"limit\", u.\"limit\" FROM U"_s;
+        QTest::newRow("qualified limit in where and order by")
+            << u"SELECT R.RESOURCE_NAME FROM USER_RESOURCE_LIMITS R WHERE R.LIMIT = 'UNLIMITED' ORDER BY r.limit"_s
+            << u"SELECT R.RESOURCE_NAME FROM USER_RESOURCE_LIMITS R WHERE R.\"LIMIT\" = 'UNLIMITED' ORDER BY r.\"limit\""_s;
         QTest::newRow("limit clause kept")
             << u"SELECT A FROM T ORDER BY A LIMIT 5"_s << u"SELECT A FROM T ORDER BY A LIMIT 5"_s;
         QTest::newRow("unterminated string") << u"SELECT 'OBJ# FROM T"_s << u"SELECT 'OBJ# FROM T"_s;
@@ -89,18 +92,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<bool>("varias");
-        QTest::newRow("one") << u"SELECT 1 FROM DUAL"_s << false;
-        QTest::newRow("trailing semicolon and blanks") << u"SELECT 1 FROM DUAL ;  \n"_s << false;
-        QTest::newRow("comment after") << u"SELECT 1; -- fin"_s << false;
-        QTest::newRow("semicolon in string") << u"SELECT ';DROP' FROM DUAL"_s << false;
-        QTest::newRow("two") << u"SELECT 1; DELETE FROM T"_s << true;
-        QTest::newRow("string after") << u"SELECT 1;'x'"_s << true;
+        QTest::addColumn<bool>("transacciones");
+        QTest::newRow("one") << u"SELECT 1 FROM DUAL"_s << false << false;
+        QTest::newRow("trailing semicolon and blanks") << u"SELECT 1 FROM DUAL ;  \n"_s << false << false;
+        QTest::newRow("comment after") << u"SELECT 1; -- fin"_s << false << false;
+        QTest::newRow("semicolon in string") << u"SELECT ';DROP' FROM DUAL"_s << false << false;
+        QTest::newRow("two") << u"SELECT 1; DELETE FROM T"_s << true << false;
+        QTest::newRow("string after") << u"SELECT 1;'x'"_s << true << false;
+        QTest::newRow("own transaction") << u"begin; INSERT INTO T VALUES (1); COMMIT;"_s << true << true;
+        QTest::newRow("savepoint after a comment")
+            << u"INSERT INTO T VALUES (1);\n/* luego */ SAVEPOINT a"_s << true << true;
+        QTest::newRow("keyword inside a string")
+            << u"INSERT INTO T VALUES ('x; COMMIT'); INSERT INTO T VALUES (2)"_s << true << false;
+        QTest::newRow("a word that only starts alike") << u"INSERT INTO T VALUES (1); ENDING"_s << true << false;
     }
     void countsStatements()
     {
         QFETCH(QString, sql);
         QFETCH(bool, varias);
+        QFETCH(bool, transacciones);
         QCOMPARE(variasSentencias(sql), varias);
+        QCOMPARE(controlaTransacciones(sql), transacciones);
     }
 };
 
