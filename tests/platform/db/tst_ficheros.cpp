@@ -168,8 +168,12 @@ private Q_SLOTS:
         } catch (const ErrorOra& e) {
             QFAIL(qPrintable(e.texto()));
         }
-        const auto cuenta = base->DbCreateDynaset(u"SELECT COUNT(*) FROM EMPLEADOS"_s);
-        QCOMPARE(cuenta->Fields()(0).Value().toInt(), 200);
+        try {
+            const auto cuenta = base->DbCreateDynaset(u"SELECT COUNT(*) FROM EMPLEADOS"_s);
+            QCOMPARE(cuenta->Fields()(0).Value().toInt(), 200);
+        } catch (const ErrorOra& e) {
+            QFAIL(qPrintable(e.texto()));
+        }
 
         const QStringList apartados = QDir(carpeta).entryList({u"nimbo-apartado-*.db"_s}, QDir::Files);
         QCOMPARE(apartados.size(), apartada ? 1 : 0);
@@ -268,8 +272,9 @@ private Q_SLOTS:
         OraSession s;
         QVERIFY_THROWS_EXCEPTION(ErrorOra, s.DbOpenDatabase(embebida ? nombreBaseEmbebida : ruta, u"scott/ravel"_s));
         QCOMPARE(s.LastServerErr(), int(OraSinResolver));
-        QVERIFY2(s.LastServerErrText().contains(ruta) && s.LastServerErrText().contains(dice),
-            qPrintable(s.LastServerErrText()));
+        // The path, then what it is.
+        const QString texto = s.LastServerErrText();
+        QVERIFY2(texto.contains(ruta) && texto.mid(texto.indexOf(ruta) + ruta.size()).contains(dice), qPrintable(texto));
         QCOMPARE(QFileInfo(ruta).isDir(), tipo == u"folder"_s);
     }
 
