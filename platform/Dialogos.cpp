@@ -8,11 +8,13 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -91,6 +93,17 @@ std::optional<EleccionFuente> QtDialogos::fuente(const EleccionFuente& inicial, 
         actual.setPointSizeF(inicial.tamano);
     actual.setBold(inicial.negrita);
     actual.setItalic(inicial.cursiva);
+    // The dialog finds the preset style by its name, and the name it makes up for bold or italic is
+    // translated ("Negrita"), so it would miss the face's own "Bold": name the face's style.
+    const QStringList estilos = QFontDatabase::styles(inicial.nombre);
+    for (const QString& estilo : estilos) {
+        const QFont cara = QFontDatabase::font(inicial.nombre, estilo, 12);
+        // Oblique faces stand for italic as the editor shows them.
+        if (cara.bold() == inicial.negrita && (cara.style() != QFont::StyleNormal) == inicial.cursiva) {
+            actual.setStyleName(estilo);
+            break;
+        }
+    }
     // Qt's own dialog, so that its effects group can be left out: strikethrough and underline are not
     // chosen here.
     QFontDialog dialogo(actual, ventanaPara(propietario));
@@ -99,6 +112,8 @@ std::optional<EleccionFuente> QtDialogos::fuente(const EleccionFuente& inicial, 
     for (QGroupBox* grupo : grupos) {
         if (!grupo->findChildren<QCheckBox*>().isEmpty())
             grupo->hide();
+        else // the sample keeps the height the effects gave its row
+            grupo->setMinimumHeight(grupo->fontMetrics().height() * 5);
     }
     if (dialogo.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -125,7 +140,8 @@ std::optional<RangoImpresion> QtDialogos::imprimir(const OpcionesImpresion& opci
     QPrinter& printer = m_impresora.qprinter();
     QPrintDialog dialogo(&printer, ventanaPara(propietario));
     dialogo.setWindowTitle(opciones.titulo);
-    dialogo.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // Printing to a file is not offered, unless no printer is installed: a PDF is then the only way.
+    dialogo.setOption(QAbstractPrintDialog::PrintToFile, QPrinterInfo::availablePrinters().isEmpty());
     dialogo.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialogo.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialogo.setOption(QAbstractPrintDialog::PrintSelection, opciones.seleccionPosible);
