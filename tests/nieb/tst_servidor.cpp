@@ -322,6 +322,33 @@ private Q_SLOTS:
         QCOMPARE(std::strtod(comoTexto(r.at(0).at(0)).c_str(), nullptr), valor);
     }
 
+    // The crisp tests written beside a type-2 degree read only the points the stored kind uses: a value
+    // left in an unused point column must not hide a row the degree function would take.
+    void unusedPointsDoNotHideRows_data()
+    {
+        QTest::addColumn<QString>("fila"); // SET clause for employee 1
+        QTest::newRow("crisp with leftovers") << u"EDADT = 3, EDAD1 = 30, EDAD2 = -5, EDAD3 = -5, EDAD4 = -5"_s;
+        QTest::newRow("approximate with leftovers") << u"EDADT = 6, EDAD1 = 30, EDAD2 = -5, EDAD4 = -5"_s;
+        QTest::newRow("interval with leftovers") << u"EDADT = 5, EDAD1 = 29, EDAD2 = 31, EDAD4 = -5"_s;
+        QTest::newRow("kind as text") << u"EDADT = '3', EDAD1 = 30"_s;
+        QTest::newRow("kind as a fraction") << u"EDADT = 3.5, EDAD1 = 30"_s;
+    }
+    void unusedPointsDoNotHideRows()
+    {
+        QFETCH(QString, fila);
+        db_->ejecutar("UPDATE EMPLEADOS SET EDAD1 = NULL, EDAD2 = NULL, EDAD3 = NULL, EDAD4 = NULL, " + texto(fila)
+            + " WHERE ID_EMPLEADO = 1");
+        nieb::Dialecto sinRangos;
+        sinRangos.prefiltro = false;
+        for (const char* q : {"SELECT ID_EMPLEADO FROM EMPLEADOS WHERE EDAD FEQ 30 THOLD 0.5 ORDER BY 1",
+                 "SELECT ID_EMPLEADO FROM EMPLEADOS WHERE EDAD NFLEQ [25,32] ORDER BY 1",
+                 "SELECT ID_EMPLEADO FROM EMPLEADOS WHERE EDAD FGT 20 THOLD 0.9 ORDER BY 1"}) {
+            const auto con = consultar(q);
+            const auto sin = db_->consultar(nieb::traducir(q, *db_, sinRangos).sql);
+            QCOMPARE(con, sin);
+        }
+    }
+
     // ---- Schema ------------------------------------------------------------------------------------
 
     // The catalogue follows columns, not positions: after a schema change every fuzzy attribute is on
