@@ -47,18 +47,23 @@ QVariant aVariant(const nieb::Valor& v)
     return {};
 }
 
-// The current row of a statement, read straight from SQLite's buffers.
+// The current row of a statement, read straight from SQLite's buffers. Each cell's value is asked of
+// SQLite once a row and then read without the connection's lock, which every sqlite3_column_ call
+// takes: the connection is used by one thread at a time.
 class FilaSqlite final : public filas::FuenteFila {
 public:
     FilaSqlite(sqlite3_stmt* s, int columnas)
         : s_(s)
         , columnas_(columnas)
+        , valores_(size_t(columnas), nullptr)
     {
     }
+    // Called after each step.
+    void nueva() { std::fill(valores_.begin(), valores_.end(), nullptr); }
     int columnas() const override { return columnas_; }
     filas::TipoCelda tipo(int c) const override
     {
-        switch (sqlite3_column_type(s_, c)) {
+        switch (sqlite3_value_type(valor(c))) {
         case SQLITE_INTEGER: return filas::TipoCelda::Entero;
         case SQLITE_FLOAT: return filas::TipoCelda::Real;
         case SQLITE_NULL: return filas::TipoCelda::Nulo;
@@ -66,20 +71,28 @@ public:
         default: return filas::TipoCelda::Texto;
         }
     }
-    qint64 entero(int c) const override { return sqlite3_column_int64(s_, c); }
-    double real(int c) const override { return sqlite3_column_double(s_, c); }
+    qint64 entero(int c) const override { return sqlite3_value_int64(valor(c)); }
+    double real(int c) const override { return sqlite3_value_double(valor(c)); }
     std::string_view bytes(int c) const override
     {
         // Text is asked for as text, so that it comes as UTF-8 whatever the file's encoding.
-        const void* datos = sqlite3_column_type(s_, c) == SQLITE_BLOB ? sqlite3_column_blob(s_, c)
-                                                                       : sqlite3_column_text(s_, c);
-        const int tamano = sqlite3_column_bytes(s_, c);
+        sqlite3_value* v = valor(c);
+        const void* datos = sqlite3_value_type(v) == SQLITE_BLOB ? sqlite3_value_blob(v) : sqlite3_value_text(v);
+        const int tamano = sqlite3_value_bytes(v);
         return datos ? std::string_view(static_cast<const char*>(datos), size_t(tamano)) : std::string_view();
     }
 
 private:
+    sqlite3_value* valor(int c) const
+    {
+        sqlite3_value*& v = valores_[size_t(c)];
+        if (!v)
+            v = sqlite3_column_value(s_, c);
+        return v;
+    }
     sqlite3_stmt* s_;
     int columnas_;
+    mutable std::vector<sqlite3_value*> valores_;
 };
 
 // Display size from the declared type: its length when it has one (VARCHAR(30) gives 30), the
@@ -102,17 +115,17 @@ int tamanoDeclarado(const char* tipo)
 
 // Display size of one value of an undeclared column: a text's length, the vendor's 22 for a number
 // (not written out per row: results can be large).
-int tamanoDeValor(const filas::FuenteFila& fila, int c)
+int tamanoDeValor(const filas::AlmacenFilas& celdas, qint64 fila, int c)
 {
-    switch (fila.tipo(c)) {
+    switch (celdas.tipo(fila, c)) {
     case filas::TipoCelda::Texto: {
-        const std::string_view texto = fila.bytes(c);
+        const std::string_view texto = celdas.bytes(fila, c);
         const qsizetype largo = filas::esUtf8Valido(texto)
             ? filas::longitudUtf16(texto)
             : QString::fromUtf8(texto.data(), qsizetype(texto.size())).size();
         return int(std::min<qsizetype>(largo, 4000));
     }
-    case filas::TipoCelda::Blob: return int(std::min<size_t>(fila.bytes(c).size(), 4000));
+    case filas::TipoCelda::Blob: return int(std::min<size_t>(celdas.bytes(fila, c).size(), 4000));
     case filas::TipoCelda::Entero:
     case filas::TipoCelda::Real: return 22;
     case filas::TipoCelda::Nulo: return 0;
@@ -217,7 +230,7 @@ std::optional<qint64> contarAparte(sqlite3* db, sqlite3_stmt* s, const Enlaces& 
 template <typename Empezar, typename Fila>
 qint64 pasarFilas(sqlite3* db, sqlite3_stmt* s, const Enlaces& enlaces, qint64 leer, Empezar&& empezar, Fila&& fila)
 {
-    const FilaSqlite actual(s, sqlite3_column_count(s));
+    FilaSqlite actual(s, sqlite3_column_count(s));
     int rc = sqlite3_step(s);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         falloSqlite(db);
@@ -236,6 +249,7 @@ qint64 pasarFilas(sqlite3* db, sqlite3_stmt* s, const Enlaces& enlaces, qint64 l
             while ((rc = sqlite3_step(s)) == SQLITE_ROW);
             break;
         }
+        actual.nueva();
         fila(actual);
         ++total;
     }
@@ -409,8 +423,9 @@ Resultado SqliteBackend::consultar(const QString& sql, const Enlaces& enlaces, q
     r.total = pasarFilas(db, s.get(), enlaces, retener, [] {}, [&](const filas::FuenteFila& fila) {
         r.celdas.anadirFila(fila);
         for (const int i : sinDeclarar)
-            if (observado[i] < 4000)
-                observado[i] = std::max(observado[i], tamanoDeValor(fila, i));
+            // A text has no more characters than bytes: shorter ones cannot raise the size.
+            if (observado[i] < 4000 && r.celdas.bytes(r.celdas.filas() - 1, i).size() > size_t(observado[i]))
+                observado[i] = std::max(observado[i], tamanoDeValor(r.celdas, r.celdas.filas() - 1, i));
     });
     for (const int i : sinDeclarar)
         r.tamanos[i] = std::max<int>({observado[i], int(r.nombres[i].size()), 1});

@@ -5,11 +5,17 @@
 #include <QLocale>
 #include <QStringDecoder>
 
-#include <cstring>
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace filas {
 
@@ -34,6 +40,26 @@ void anadirNumeroUtf8(std::string& destino, const QString& numero)
 
 constexpr char Hex[] = "0123456789ABCDEF";
 
+// A chunk's memory. On Linux large chunks are aligned to 2 MiB and asked for in huge pages: filling a
+// chunk then takes two page faults instead of a thousand.
+char* nuevoTrozo(size_t capacidad)
+{
+#ifdef __linux__
+    constexpr size_t Pagina = size_t(2) << 20;
+    if (capacidad >= Pagina) {
+        const size_t redondeada = (capacidad + Pagina - 1) / Pagina * Pagina;
+        void* p = std::aligned_alloc(Pagina, redondeada);
+        if (!p)
+            throw std::bad_alloc();
+        madvise(p, redondeada, MADV_HUGEPAGE);
+        return static_cast<char*>(p);
+    }
+#endif
+    if (void* p = std::malloc(capacidad))
+        return static_cast<char*>(p);
+    throw std::bad_alloc();
+}
+
 // QString::fromUtf8 drops a byte order mark at the start; a cell keeps every character it holds.
 QString desdeUtf8(const char* datos, size_t tamano)
 {
@@ -45,6 +71,11 @@ QString desdeUtf8(const char* datos, size_t tamano)
 }
 
 } // namespace
+
+void AlmacenFilas::Liberar::operator()(char* p) const
+{
+    std::free(p);
+}
 
 AlmacenFilas::AlmacenFilas(int columnas)
     : columnas_(columnas)
@@ -143,7 +174,7 @@ char* AlmacenFilas::reservar(size_t tamano, Posicion& donde)
     if (trozos_.empty() || trozos_.back().capacidad - trozos_.back().usado < tamano) {
         Trozo nuevo;
         nuevo.capacidad = std::max(TamanoTrozo, tamano);
-        nuevo.datos.reset(new char[nuevo.capacidad]);
+        nuevo.datos.reset(nuevoTrozo(nuevo.capacidad));
         trozos_.push_back(std::move(nuevo));
     }
     Trozo& t = trozos_.back();

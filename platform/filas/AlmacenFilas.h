@@ -97,8 +97,11 @@ private:
         quint32 trozo;
         quint32 desplazamiento;
     };
+    struct Liberar {
+        void operator()(char* p) const;
+    };
     struct Trozo {
-        std::unique_ptr<char[]> datos;
+        std::unique_ptr<char[], Liberar> datos;
         size_t capacidad = 0;
         size_t usado = 0;
     };
