@@ -57,31 +57,10 @@ private:
     db::OraDatabase& m_base;
 };
 
-// One value into the grid's store. Numbers keep their type, so that no text is made for them here;
-// their text form never starts with a separator, so the leading-zero rule has nothing to do for them.
-void anadirCelda(filas::AlmacenFilas& lote, const QVariant& valor, bool ponerCeroAuto)
+// A text cell that begins with "," or "." and a digit: the leading-zero rule's case.
+bool faltaCero(std::string_view t)
 {
-    if (valor.isNull()) {
-        lote.anadirTexto("NULL");
-        return;
-    }
-    switch (valor.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-        lote.anadirEntero(valor.toLongLong());
-        return;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        lote.anadirReal(valor.toDouble());
-        return;
-    case QMetaType::QByteArray:
-        lote.anadirTexto(u"X'"_s + QString::fromLatin1(valor.toByteArray().toHex().toUpper()) + u"'"_s);
-        return;
-    default:
-        lote.anadirTexto(ponerCeroAuto ? Recuperacion::ponerCero(valor.toString()) : valor.toString());
-    }
+    return t.size() >= 2 && (t[0] == ',' || t[0] == '.') && t[1] >= '0' && t[1] <= '9';
 }
 
 QString fraccion(qint64 parte, qint64 todo)
@@ -103,6 +82,46 @@ QString Recuperacion::ponerCero(const QString& texto)
     if (texto.size() >= 2 && (texto[0] == u',' || texto[0] == u'.') && texto[1] >= u'0' && texto[1] <= u'9')
         return u'0' + texto;
     return texto;
+}
+
+void Recuperacion::copiarFila(
+    const filas::AlmacenFilas& origen, qint64 fila, qint64 numero, filas::AlmacenFilas& destino, bool ponerCeroAuto)
+{
+    destino.empezarFila();
+    destino.anadirEntero(numero);
+    for (int j = 0; j < origen.columnas(); ++j) {
+        switch (origen.tipo(fila, j)) {
+        case filas::TipoCelda::Nulo:
+            destino.anadirTexto("NULL");
+            break;
+        // Numbers keep their type, so that no text is made for them here; their text form never starts
+        // with a separator, so the leading-zero rule has nothing to do for them.
+        case filas::TipoCelda::Entero:
+            destino.anadirEntero(origen.entero(fila, j));
+            break;
+        case filas::TipoCelda::Real:
+            destino.anadirReal(origen.real(fila, j));
+            break;
+        case filas::TipoCelda::Blob:
+            destino.anadirTexto(
+                u"X'"_s + QString::fromLatin1(QByteArrayView(origen.bytes(fila, j)).toByteArray().toHex().toUpper()) + u"'"_s);
+            break;
+        case filas::TipoCelda::Texto: {
+            const std::string_view t = origen.bytes(fila, j);
+            if (!QByteArrayView(t).isValidUtf8()) {
+                // What the grid shows of it: the bytes that are not UTF-8 replaced.
+                const QString texto = origen.texto(fila, j);
+                destino.anadirTexto(ponerCeroAuto ? ponerCero(texto) : texto);
+            } else if (ponerCeroAuto && faltaCero(t)) {
+                destino.anadirTexto("0" + std::string(t));
+            } else {
+                destino.anadirTexto(t);
+            }
+            break;
+        }
+        }
+    }
+    destino.terminarFila();
 }
 
 Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* sesion)
@@ -200,17 +219,13 @@ Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* se
             return salidaSinFilas();
 
         filas::AlmacenFilas& lote = m_vista.lote();
-        std::vector<QVariant> valores(columnas);
+        const filas::AlmacenFilas& origen = dynaset->celdas();
         const bool ponerCeroAuto = m_estado.PonerCeroAuto;
         while (copiadas < n) {
-            // The row is read whole before it is written, so that a failure never leaves half a row.
-            for (int j = 0; j < columnas; ++j)
-                valores[j] = campos(j).Value();
-            lote.empezarFila();
-            lote.anadirEntero(copiadas + 1);
-            for (const QVariant& valor : valores)
-                anadirCelda(lote, valor, ponerCeroAuto);
-            lote.terminarFila();
+            // A result that says it has more rows than it kept fails here, before half a row is written.
+            if (dynaset->Eof() && columnas > 0)
+                (void)campos(0).Value();
+            copiarFila(origen, copiadas, copiadas + 1, lote, ponerCeroAuto);
             ++copiadas;
             dynaset->DbMoveNext();
             if (ritmo.toca()) {

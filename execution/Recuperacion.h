@@ -77,6 +77,11 @@ public:
     // A cell text that begins with "," or "." and a digit gets a "0" in front.
     static QString ponerCero(const QString& texto);
 
+    // Appends row fila of a dynaset's store to the grid's, as bytes: numero in front, NULL as its name,
+    // a blob as X'HEX', texts under the leading-zero rule when ponerCeroAuto.
+    static void copiarFila(const filas::AlmacenFilas& origen, qint64 fila, qint64 numero,
+        filas::AlmacenFilas& destino, bool ponerCeroAuto);
+
 private:
     Resultado salidaCancelada(const QString& numTuplas);
     Resultado salidaError(int codigo, const QString& texto);

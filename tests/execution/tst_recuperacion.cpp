@@ -128,6 +128,8 @@ private Q_SLOTS:
     void limiteDeFilas();
     void textosDeLasCeldas_data();
     void textosDeLasCeldas();
+    void copiaDirectaComoPorValores_data();
+    void copiaDirectaComoPorValores();
     void anchosYAlineaciones();
     void ordenDeLaSalidaNormal();
     void cancelarEnLaFila37();
@@ -237,6 +239,57 @@ void TestRecuperacion::textosDeLasCeldas()
     for (int c = 1; c <= esperados.size(); ++c)
         vistos << b.vista.texto(1, c);
     QCOMPARE(vistos, esperados);
+}
+
+void TestRecuperacion::copiaDirectaComoPorValores_data()
+{
+    QTest::addColumn<bool>("ponerCero");
+    QTest::newRow("leading zero on") << true;
+    QTest::newRow("leading zero off") << false;
+}
+
+// The grid made from the dynaset's bytes is the one made from each cell's value, cell for cell and
+// type for type, whatever the cell holds.
+void TestRecuperacion::copiaDirectaComoPorValores()
+{
+    QFETCH(bool, ponerCero);
+    const auto d = m_base->DbCreateDynaset(
+        u"SELECT '.5', ',5', '.', '', NULL, 'ñandú .5', ',x', -3, 0.125, 1e300, X'00FF', X'', "
+        "CAST(X'2E35FF' AS TEXT), CAST(X'C3' AS TEXT), '.9' || char(233) FROM DUAL "
+        "UNION ALL SELECT '5.', '0,5', ' .5', 'a', 'NULL', '€', '..5', 0, -0.5, 2, NULL, X'41', "
+        "'.0', ',9', '' FROM DUAL"_s);
+    const db::OraFields campos = d->Fields();
+    const int columnas = campos.Count();
+    filas::AlmacenFilas directo(columnas + 1), porValores(columnas + 1);
+    for (qint64 f = 0; !d->Eof(); ++f, d->DbMoveNext()) {
+        Recuperacion::copiarFila(d->celdas(), f, f + 1, directo, ponerCero);
+        porValores.empezarFila();
+        porValores.anadirEntero(f + 1);
+        for (int j = 0; j < columnas; ++j) {
+            const QVariant v = campos(j).Value();
+            if (v.isNull())
+                porValores.anadirTexto("NULL");
+            else if (v.typeId() == QMetaType::LongLong)
+                porValores.anadirEntero(v.toLongLong());
+            else if (v.typeId() == QMetaType::Double)
+                porValores.anadirReal(v.toDouble());
+            else if (v.typeId() == QMetaType::QByteArray)
+                porValores.anadirTexto(u"X'"_s + QString::fromLatin1(v.toByteArray().toHex().toUpper()) + u"'"_s);
+            else
+                porValores.anadirTexto(ponerCero ? Recuperacion::ponerCero(v.toString()) : v.toString());
+        }
+        porValores.terminarFila();
+    }
+    QCOMPARE(directo.filas(), 2);
+    QCOMPARE(porValores.filas(), 2);
+    for (qint64 f = 0; f < 2; ++f)
+        for (int c = 0; c <= columnas; ++c) {
+            const QByteArray donde = QByteArray::number(f) + ',' + QByteArray::number(c);
+            QVERIFY2(directo.tipo(f, c) == porValores.tipo(f, c), donde);
+            QVERIFY2(directo.texto(f, c) == porValores.texto(f, c), donde + ": " + directo.texto(f, c).toUtf8());
+            QVERIFY2(directo.bytes(f, c) == porValores.bytes(f, c), donde);
+        }
+    QCOMPARE(directo.texto(0, 1), ponerCero ? u"0.5"_s : u".5"_s);
 }
 
 void TestRecuperacion::anchosYAlineaciones()
