@@ -64,5 +64,5 @@ done
 echo "medians of $veces runs, each against sqlite3 -csv run just after it"
 for modo in hidden visible limit100; do comparar "$modo" "$dir/$modo" "$dir/csv_$modo"; done
 echo "a table of 100 rows, hidden: $(mediana "$dir/filas100" 1) s, peak $(pico "$dir/filas100") MiB"
-"$bench" --db "$db" --mode primeras --runs "$veces" 2>/dev/null
-"$bench" --db "$db" --mode cancelar --runs "$veces" 2>/dev/null
+"$bench" --db "$db" --mode primeras --runs "$veces" 2> >(grep -v propagateSizeHints >&2)
+"$bench" --db "$db" --mode cancelar --runs "$veces" 2> >(grep -v propagateSizeHints >&2)
