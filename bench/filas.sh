@@ -13,13 +13,9 @@ build=$(cd "${1:-$raiz/build}" && pwd)
 filas=${2:-1000000}
 veces=${3:-5}
 
-# The sqlite3 shell and GNU time serve only this comparison.
-faltan=()
-command -v sqlite3 >/dev/null 2>&1 || faltan+=(sqlite3)
-[ -x /usr/bin/time ] || faltan+=(time)
-if ((${#faltan[@]})); then
-  if [ "$(id -u)" -eq 0 ]; then apt-get install -y "${faltan[@]}"; else sudo apt-get install -y "${faltan[@]}"; fi
-fi
+# shellcheck source=medir.sh
+. "$raiz/bench/medir.sh"
+instalarComparacion
 for programa in "$build/nimbo-query" "$build/bench/bench_filas"; do
   [ -x "$programa" ] || { echo "missing $programa: build first (scripts/build.sh)" >&2; exit 1; }
 done
@@ -44,30 +40,6 @@ if [ "$("${nq[@]}" --sql "SELECT * FROM T" | md5sum)" != "$(sqlite3 -header -sep
   exit 1
 fi
 
-# medir NAME COMMAND...: one run; appends "wall cpu peak_kib" to $dir/NAME.
-medir() {
-  local nombre=$1
-  shift
-  /usr/bin/time -f "%e %U %S %M" -o "$dir/tiempo" "$@" >/dev/null 2>"$dir/stderr" || {
-    echo "failed: $*" >&2
-    cat "$dir/stderr" >&2
-    exit 1
-  }
-  awk '{ printf "%s %.3f %s\n", $1, $2 + $3, $4 }' "$dir/tiempo" >>"$dir/$nombre"
-}
-mediana() { # FILE FIELD
-  sort -g -k"$2,$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END { print v[int((NR + 1) / 2)] }'
-}
-pico() { sort -g -k3,3 "$1" | tail -1 | awk '{ printf "%.1f", $3 / 1024 }'; }
-comparar() { # TITLE NIMBO_FILE OTHER_FILE
-  local wa wb ca cb
-  wa=$(mediana "$2" 1) wb=$(mediana "$3" 1) ca=$(mediana "$2" 2) cb=$(mediana "$3" 2)
-  printf '%-34s nimbo %7.3f s (cpu %6.3f s, peak %6s MiB)  sqlite3 %7.3f s (cpu %6.3f s, peak %6s MiB)  ratio %5.2fx (cpu %5.2fx)\n' \
-    "$1" "$wa" "$ca" "$(pico "$2")" "$wb" "$cb" "$(pico "$3")" \
-    "$(awk -v a="$wa" -v b="$wb" 'BEGIN { print (b > 0 ? a / b : 0) }')" \
-    "$(awk -v a="$ca" -v b="$cb" 'BEGIN { print (b > 0 ? a / b : 0) }')"
-}
-
 for ((i = 0; i < veces; i++)); do
   medir todas_n "${nq[@]}" --sql "SELECT * FROM T"
   medir todas_s sqlite3 -csv "$db" "SELECT * FROM T"
@@ -79,8 +51,8 @@ for ((i = 0; i < veces; i++)); do
   medir duallibre_s sqlite3 "$db" "SELECT 1"
 done
 echo "medians of $veces runs"
-comparar '--sql "SELECT * FROM T"' "$dir/todas_n" "$dir/todas_s"
-comparar '--limit 100 (sqlite3: COUNT(*))' "$dir/limite_n" "$dir/limite_s"
-comparar 'connect 2:, SELECT 1 FROM DUAL' "$dir/dual_n" "$dir/dual_s"
-comparar 'connect plain file, SELECT 1' "$dir/duallibre_n" "$dir/duallibre_s"
+comparar '--sql "SELECT * FROM T"' "$dir/todas_n" "$dir/todas_s" 'sqlite3'
+comparar '--limit 100 (sqlite3: COUNT(*))' "$dir/limite_n" "$dir/limite_s" 'sqlite3'
+comparar 'connect 2:, SELECT 1 FROM DUAL' "$dir/dual_n" "$dir/dual_s" 'sqlite3'
+comparar 'connect plain file, SELECT 1' "$dir/duallibre_n" "$dir/duallibre_s" 'sqlite3'
 "$build/bench/bench_filas" --db "$db" --runs "$veces"

@@ -2,9 +2,8 @@
 // points and the columns' margins set to any number, the logic options set to any text, then a fuzzy
 // query built from the input translated and run. Whatever the catalogue holds, a translation that
 // succeeds must give SQL that SQLite reads whole, with every number in it finite, and that runs.
-#include "ConexionSqlite.h"
+#include "BaseDemo.h"
 #include "Emisor.h"
-#include "FuncionesDifusas.h"
 #include "Lexico.h"
 #include "Traductor.h"
 
@@ -19,23 +18,7 @@
 #include <string>
 #include <vector>
 
-extern const char* const demoSqlite;
-
 namespace {
-
-nieb::ConexionSqlite& demo()
-{
-    static const auto conexion = [] {
-        auto c = std::make_unique<nieb::ConexionSqlite>(":memory:", nieb::ConexionSqlite::Apertura::Crear);
-        nieb::registrarFuncionesComunes(c->handle());
-        nieb::registrarFuncionesDifusas(c->handle());
-        nieb::instalarServidor(*c, "SCOTT", "2026-01-01");
-        c->ejecutar(demoSqlite);
-        c->setSesion(1);
-        return c;
-    }();
-    return *conexion;
-}
 
 [[noreturn]] void fallo(const char* que, const std::string& sql)
 {

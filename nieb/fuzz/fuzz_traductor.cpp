@@ -1,9 +1,8 @@
 // libFuzzer entry for the whole translation: lexer, parser, semantic checks against the demo catalogue
 // and the emitted rows. Besides surviving any input under the sanitizers, a translation must rebuild,
 // by the client's rule, into exactly the SQL it reports, without any two rows running together.
-#include "ConexionSqlite.h"
+#include "BaseDemo.h"
 #include "Emisor.h"
-#include "FuncionesDifusas.h"
 #include "Lexico.h"
 #include "Traductor.h"
 
@@ -12,26 +11,6 @@
 #include <memory>
 #include <string_view>
 #include <vector>
-
-extern const char* const demoSqlite;
-
-namespace {
-
-nieb::ConexionSqlite& demo()
-{
-    static const auto conexion = [] {
-        auto c = std::make_unique<nieb::ConexionSqlite>(":memory:", nieb::ConexionSqlite::Apertura::Crear);
-        nieb::registrarFuncionesComunes(c->handle());
-        nieb::registrarFuncionesDifusas(c->handle());
-        nieb::instalarServidor(*c, "SCOTT", "2026-01-01");
-        c->ejecutar(demoSqlite);
-        c->setSesion(1);
-        return c;
-    }();
-    return *conexion;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tamano)
 {

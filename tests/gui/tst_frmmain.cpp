@@ -1,4 +1,5 @@
 // The main window: start-up, settings kept between runs, resizing, edit tracking and enabling rules.
+#include "BancoPrincipal.h"
 #include "ColorValue.h"
 #include "DocumentoConsulta.h"
 #include "EditorConsulta.h"
@@ -25,41 +26,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// One run of the program against fake surroundings.
-struct Banco {
-    FakePlatform plataforma;
-    Platform servicios = plataforma.servicios();
-    Module1 estado;
-    std::unique_ptr<frmMain> ventana;
-
-    frmMain& arrancar(const QStringList& argumentos = {})
-    {
-        ventana = Arrancar(estado, servicios, argumentos);
-        return *ventana;
-    }
-    void ajustar(const QByteArray& seccion)
-    {
-        QFile fichero(plataforma.rutaAjustes());
-        if (!fichero.open(QIODevice::WriteOnly))
-            qFatal("cannot write the settings");
-        fichero.write("[Settings]\n" + seccion);
-        fichero.close();
-        plataforma.ajustes.guardar(); // the store takes in what was written behind its back
-    }
-    QString guardado(const QString& clave) const
-    {
-        return QSettingsStore(plataforma.rutaAjustes()).leer(clave, u"<ausente>"_s);
-    }
-    QString escribirFichero(const QString& nombre, const QByteArray& bytes)
-    {
-        const QString ruta = plataforma.carpeta.filePath(nombre);
-        QFile fichero(ruta);
-        if (!fichero.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(ruta));
-        fichero.write(bytes);
-        return ruta;
-    }
-};
+using Banco = BancoPrincipal;
 
 bool habilitado(frmMain& v, const QString& clave)
 {
