@@ -3,6 +3,8 @@
 #include "ColorValue.h"
 #include "OrdenRejilla.h"
 
+#include <algorithm>
+
 namespace rejilla {
 
 PintorRejilla::PintorRejilla(const Rejilla& rejilla, Opciones opciones)
@@ -105,13 +107,16 @@ void PintorRejilla::pintarZona(
         const bool esNumero = codigo == General && leerNumero(texto.toStdString(), &numero);
         Qt::Alignment alineacion = alineacionQt(codigo, esNumero);
         const QRect caja = r.adjusted(3, 1, -3, -1);
-        if (g_.wordWrap_) {
+        // Lines break only between words: Qt would also break a single word such as $[20,25,30,35]
+        // at its punctuation, leaving "$" alone on the only line a short row shows.
+        const bool partir = g_.wordWrap_ && std::any_of(texto.begin(), texto.end(), [](QChar c) { return c.isSpace(); });
+        if (partir) {
             // Wrapped text taller than its cell starts at the top, so that its first line shows whole.
             const QRect necesario = QFontMetrics(g_.font()).boundingRect(caja, int(alineacion) | Qt::TextWordWrap, texto);
             if (necesario.height() > caja.height())
                 alineacion = (alineacion & Qt::AlignHorizontal_Mask) | Qt::AlignTop;
         }
-        const int flags = int(alineacion) | (g_.wordWrap_ ? Qt::TextWordWrap : Qt::TextSingleLine);
+        const int flags = int(alineacion) | (partir ? Qt::TextWordWrap : Qt::TextSingleLine);
         pintarTexto(p, caja, texto, flags, fija ? g_.textStyleFixed_ : g_.textStyle_, tinta);
     }
     pintarLineas(p, r, fija ? g_.gridLinesFixed_ : g_.gridLines_);

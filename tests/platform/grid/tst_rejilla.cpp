@@ -62,6 +62,7 @@ private Q_SLOTS:
     void mezcla();
     void mezclaRestringidaEnMuchasFilas();
     void imagenDeTodaLaTabla_data();
+    void palabraSolaNoSePartePorSusSignos();
     void imagenDeTodaLaTabla();
     void copiarLaSeleccion();
     void ratonYTeclado();
@@ -312,6 +313,22 @@ void tst_Rejilla::mezclaRestringidaEnMuchasFilas()
     g.setMergeRow(7, false);
     QVERIFY(!g.unidaConIzquierda(g.rows() - 1, 2));
     QVERIFY(g.unidaConIzquierda(6, 2));
+}
+
+// A narrow one-line cell holding one word: wrapping must not break it at its punctuation, which
+// left a type-2 value such as $[20,25,30,35] showing as "$". Text with blanks still wraps.
+void tst_Rejilla::palabraSolaNoSePartePorSusSignos()
+{
+    const auto dibujo = [](const QString& texto, bool dividir) {
+        Rejilla g;
+        llenar(g, {u"EDAD"_s}, {{texto}});
+        g.setColWidth(1, 600);
+        g.setRowHeight(1, 600);
+        g.setWordWrap(dividir);
+        return g.picture();
+    };
+    QCOMPARE(dibujo(u"$[20,25,30,35]"_s, true), dibujo(u"$[20,25,30,35]"_s, false));
+    QVERIFY(dibujo(u"García López de la Fuente"_s, true) != dibujo(u"García López de la Fuente"_s, false));
 }
 
 void tst_Rejilla::imagenDeTodaLaTabla_data()
