@@ -71,6 +71,22 @@ struct Salida {
     QString out, err;
 };
 
+// nimbo-query where "nobody" may run it: the build folder may sit where only root may enter.
+QString nimboQueryParaTodos()
+{
+    static QTemporaryDir carpeta;
+    static const QString copia = [] {
+        const auto todos = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        const QString destino = carpeta.filePath(u"nimbo-query"_s);
+        if (!QFile::setPermissions(carpeta.path(), todos) || !QFile::copy(QStringLiteral(NIMBO_QUERY_BIN), destino)
+            || !QFile::setPermissions(destino, todos))
+            qFatal("cannot copy nimbo-query for another user");
+        return destino;
+    }();
+    return copia;
+}
+
 // Runs nimbo-query as a user who may not write here: as root, under the unprivileged "nobody".
 Salida nimboQuerySinPermisos(const QStringList& argumentos, const QString& datos = {})
 {
@@ -82,7 +98,7 @@ Salida nimboQuerySinPermisos(const QStringList& argumentos, const QString& datos
     }
     if (geteuid() == 0)
         p.start(u"setpriv"_s,
-            QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, QStringLiteral(NIMBO_QUERY_BIN)}
+            QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, nimboQueryParaTodos()}
                 + argumentos);
     else
         p.start(QStringLiteral(NIMBO_QUERY_BIN), argumentos);
