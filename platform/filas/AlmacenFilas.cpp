@@ -400,9 +400,11 @@ void AlmacenFilas::redimensionar(qint64 filas)
         posiciones_.resize(size_t(filas));
         return;
     }
-    posiciones_.reserve(size_t(filas));
-    while (this->filas() < filas)
-        anadirFilaNula();
+    // A row is never changed in place (a changed row is written again at the end), so every added
+    // row can point to one shared block of NULL cells: growing a grid by a million rows costs only
+    // their positions.
+    anadirFilaNula();
+    posiciones_.resize(size_t(filas), posiciones_.back());
 }
 
 void AlmacenFilas::cambiarColumnas(int columnas)

@@ -190,6 +190,12 @@ void tst_AlmacenFilas::redimensionarYCambiarColumnas()
     a.redimensionar(3);
     QCOMPARE(a.filas(), 3);
     QVERIFY(a.esNulo(2, 0));
+    // The added rows share their NULL block; changing one leaves the others NULL.
+    a.ponerTexto(1, 0, std::string_view("dos"));
+    QCOMPARE(a.texto(1, 0), u"dos"_s);
+    QVERIFY(a.esNulo(2, 0));
+    a.ponerTexto(1, 0, std::string_view());
+    a.ponerNulo(1, 0);
     a.cambiarColumnas(2);
     QCOMPARE(a.texto(0, 0), u"uno"_s);
     QVERIFY(a.esNulo(0, 1));
@@ -198,6 +204,13 @@ void tst_AlmacenFilas::redimensionarYCambiarColumnas()
     QCOMPARE(a.texto(0, 0), u"uno"_s);
     a.redimensionar(1);
     QCOMPARE(a.filas(), 1);
+
+    // A million added rows cost their positions, not a block each.
+    AlmacenFilas grande(4);
+    grande.redimensionar(1'000'000);
+    QCOMPARE(grande.filas(), 1'000'000);
+    QVERIFY(grande.esNulo(999'999, 3));
+    QVERIFY2(grande.bytesReservados() < 16'000'000, qPrintable(QString::number(grande.bytesReservados())));
 }
 
 void tst_AlmacenFilas::filaEnteraDesdeUnaFuente()
