@@ -115,14 +115,18 @@ QAction* Tabla::entrada(
     return a;
 }
 
+QMenu* Tabla::submenu(QMenu* padre, const char* nombre, const QString& texto)
+{
+    QMenu* menu = padre ? padre->addMenu(texto) : menuBar()->addMenu(texto);
+    menu->menuAction()->setObjectName(QString::fromLatin1(nombre));
+    m_menu.insert(menu->menuAction()->objectName(), menu->menuAction());
+    return menu;
+}
+
 void Tabla::crearMenus()
 {
-    QMenu* archivo = menuBar()->addMenu(u"&Archivo"_s);
-    archivo->menuAction()->setObjectName(u"mnuArchivoTabla"_s);
-    m_menu.insert(u"mnuArchivoTabla"_s, archivo->menuAction());
-    QMenu* guardar = archivo->addMenu(u"&Guardar Tabla como..."_s);
-    guardar->menuAction()->setObjectName(u"mnuGuardar"_s);
-    m_menu.insert(u"mnuGuardar"_s, guardar->menuAction());
+    QMenu* archivo = submenu(nullptr, "mnuArchivoTabla", u"&Archivo"_s);
+    QMenu* guardar = submenu(archivo, "mnuGuardar", u"&Guardar Tabla como..."_s);
     entrada(guardar, "mnuGuardarAltaCalidad", u"Imagen (.BMP) de &Alta Calidad..."_s, Qt::CTRL | Qt::Key_A,
         &Tabla::mnuGuardarAltaCalidad_Click);
     entrada(guardar, "mnuGuardarBajaCalidad", u"Imagen (.BMP) de &Baja Calidad..."_s, Qt::CTRL | Qt::Key_B,
@@ -136,9 +140,7 @@ void Tabla::crearMenus()
     archivo->addSeparator();
     entrada(archivo, "mnuCerrarTabla", u"&Cerrar Tabla"_s, Qt::CTRL | Qt::Key_Q, &Tabla::mnuCerrarTabla_Click);
 
-    QMenu* opciones = menuBar()->addMenu(u"&Opciones"_s);
-    opciones->menuAction()->setObjectName(u"mnuOpcionesTabla"_s);
-    m_menu.insert(u"mnuOpcionesTabla"_s, opciones->menuAction());
+    QMenu* opciones = submenu(nullptr, "mnuOpcionesTabla", u"&Opciones"_s);
     entrada(opciones, "mnuReducir", u"&Reducir Anchura de todas las Columnas"_s, Qt::CTRL | Qt::Key_F1,
         &Tabla::mnuReducir_Click);
     entrada(opciones, "mnuAmpliar", u"&Ampliar Anchura de todas las Columnas"_s, Qt::CTRL | Qt::Key_F2,
@@ -172,9 +174,7 @@ void Tabla::crearMenus()
         mnuWordWrap_Click();
     });
     opciones->addSeparator();
-    QMenu* carac = opciones->addMenu(u"Características &Tabla"_s);
-    carac->menuAction()->setObjectName(u"mnuCaracTabla"_s);
-    m_menu.insert(u"mnuCaracTabla"_s, carac->menuAction());
+    QMenu* carac = submenu(opciones, "mnuCaracTabla", u"Características &Tabla"_s);
     entrada(carac, "mnuFonts", u"Tipo de &Letra (Fonts)"_s, Qt::SHIFT | Qt::Key_F1, &Tabla::mnuFonts_Click);
     entrada(carac, "mnuForeColor", u"Color del &Texto"_s, Qt::SHIFT | Qt::Key_F2, &Tabla::mnuForeColor_Click);
     entrada(carac, "mnuBackColor", u"Color del &Fondo"_s, Qt::SHIFT | Qt::Key_F3, &Tabla::mnuBackColor_Click);
@@ -183,9 +183,7 @@ void Tabla::crearMenus()
         &Tabla::mnuEstiloLetraCab_Click);
     entrada(carac, "mnuLineasTabla", u"Líneas entre las Cel&das"_s, Qt::SHIFT | Qt::Key_F6,
         &Tabla::mnuLineasTabla_Click);
-    QMenu* tamano = opciones->addMenu(u"Tamaño &Ventana"_s);
-    tamano->menuAction()->setObjectName(u"mnuTamaVent"_s);
-    m_menu.insert(u"mnuTamaVent"_s, tamano->menuAction());
+    QMenu* tamano = submenu(opciones, "mnuTamaVent", u"Tamaño &Ventana"_s);
     entrada(tamano, "mnuAnchuraPant", u"Establecer Anc&hura de la Pantalla"_s, Qt::SHIFT | Qt::Key_F7,
         &Tabla::mnuAnchuraPant_Click);
     entrada(tamano, "mnuAlturaPant", u"Establecer Alt&ura de la Pantalla"_s, Qt::SHIFT | Qt::Key_F8,

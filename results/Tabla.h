@@ -92,6 +92,8 @@ private:
     void crearBarra();
     QAction* entrada(QMenu* menu, const char* nombre, const QString& texto, const QKeySequence& atajo,
         void (Tabla::*orden)());
+    // A menu (a top-level one when padre is null) registered under its name like the entries.
+    QMenu* submenu(QMenu* padre, const char* nombre, const QString& texto);
     void Form_Load();
     void Form_Unload();
     void colocarControles();
