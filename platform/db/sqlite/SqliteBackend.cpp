@@ -467,10 +467,9 @@ QVariant SqliteBackend::llamar(const LlamadaBloque& llamada, const QList<QVarian
     }
 }
 
-std::unique_ptr<Backend> abrirBackend(const QString& nombre, const QString& usuario, const QString& clave)
+std::unique_ptr<Backend> abrirSqlite(const QString& nombre, const QString& usuario, const QString& clave)
 {
-    const QString limpio = nombre.trimmed();
-    if (limpio == nombreBaseEmbebida) {
+    if (nombre == nombreBaseEmbebida) {
         const QString aviso = asegurarBaseEmbebida();
         auto backend = std::make_unique<SqliteBackend>(rutaBaseEmbebida(), usuario, clave);
         if (!aviso.isEmpty())
@@ -478,13 +477,11 @@ std::unique_ptr<Backend> abrirBackend(const QString& nombre, const QString& usua
         return backend;
     }
     static const QRegularExpression ficheroSqlite(u"\\.(db|sqlite3?)$"_s, QRegularExpression::CaseInsensitiveOption);
-    if (ficheroSqlite.match(limpio).hasMatch()) {
-        if (const QString motivo = queNoEsFichero(limpio); !motivo.isEmpty())
-            throw ErrorOra::sinResolver(limpio, motivo);
-        return std::make_unique<SqliteBackend>(limpio, usuario, clave);
-    }
-    throw ErrorOra::sinResolver(
-        limpio, u"no es la base de datos local \"2:\" ni un fichero SQLite (.db, .sqlite, .sqlite3)"_s);
+    if (!ficheroSqlite.match(nombre).hasMatch())
+        return nullptr;
+    if (const QString motivo = queNoEsFichero(nombre); !motivo.isEmpty())
+        throw ErrorOra::sinResolver(nombre, motivo);
+    return std::make_unique<SqliteBackend>(nombre, usuario, clave);
 }
 
 } // namespace db

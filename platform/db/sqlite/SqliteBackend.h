@@ -42,4 +42,8 @@ private:
     QStringList avisos_;
 };
 
+// Opens the embedded database ("2:") or the SQLite file a name ending in .db, .sqlite or .sqlite3 names;
+// nullptr for any other name.
+std::unique_ptr<Backend> abrirSqlite(const QString& nombre, const QString& usuario, const QString& clave);
+
 } // namespace db

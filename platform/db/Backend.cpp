@@ -1,0 +1,18 @@
+#include "Backend.h"
+
+#include "SqliteBackend.h"
+
+using namespace Qt::StringLiterals;
+
+namespace db {
+
+std::unique_ptr<Backend> abrirBackend(const QString& nombre, const QString& usuario, const QString& clave)
+{
+    const QString limpio = nombre.trimmed();
+    if (auto backend = abrirSqlite(limpio, usuario, clave))
+        return backend;
+    throw ErrorOra::sinResolver(
+        limpio, u"no es la base de datos local \"2:\" ni un fichero SQLite (.db, .sqlite, .sqlite3)"_s);
+}
+
+} // namespace db
