@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Nimbo needs to build, run and test, when any is missing.
-# Used by run.sh and test.sh; safe to run again (it does nothing when all are there).
+# Installs the Debian packages Nimbo needs to build and run, when any is missing; with --pruebas also
+# what the tests need (a PostgreSQL server to start a throw-away cluster). Used by run.sh and test.sh;
+# safe to run again (it does nothing when all are there).
 set -euo pipefail
 
 paquetes=(
@@ -9,7 +10,9 @@ paquetes=(
   libsqlite3-dev libx11-dev
   sqlite3 poppler-utils
   fonts-dejavu-core xvfb xauth
+  libpq-dev postgresql-server-dev-15
 )
+[ "${1:-}" = --pruebas ] && paquetes+=(postgresql-15)
 
 faltan=()
 for p in "${paquetes[@]}"; do

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test headless.
+# Installs what is missing, builds, and runs every test headless, the PostgreSQL ones against a
+# throw-away server on loopback that is stopped again at the end.
 set -euo pipefail
 raiz=$(cd "$(dirname "$0")/.." && pwd)
-"$raiz/scripts/setup.sh"
+build=${NIMBO_BUILD_DIR:-$raiz/build}
+"$raiz/scripts/setup.sh" --pruebas
 "$raiz/scripts/build.sh"
-ctest --test-dir "${NIMBO_BUILD_DIR:-$raiz/build}" -j2 --output-on-failure
+trap '"$raiz/scripts/postgres.sh" stop' EXIT
+eval "$("$raiz/scripts/postgres.sh" start "$build")"
+ctest --test-dir "$build" -j2 --output-on-failure
