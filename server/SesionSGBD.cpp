@@ -30,8 +30,10 @@ IntentoLogin iniciarSesion(Module1::Conexion& conexion, const QString& usuario, 
     try {
         conexion.sesion->LastServerErrReset();
         auto base = conexion.sesion->DbOpenDatabase(baseDeDatos, usuario + u'/' + clave, 0);
-        if (base)
+        if (base) {
+            intento.avisos = base->avisos();
             conexion.base = std::move(base);
+        }
     } catch (const std::exception& e) {
         intento.fallo = servidor::falloDe(e);
     }

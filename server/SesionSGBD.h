@@ -4,6 +4,7 @@
 #include "Module1.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -29,6 +30,8 @@ struct IntentoLogin {
     servidor::Fallo fallo; // pending when the session could not be made or the open failed
     // The attempt's own session, which the error dialog asks; empty when none could be made.
     std::shared_ptr<db::OraSession> sesion;
+    // What opening the database did that the user must know of (a damaged file set aside and rebuilt).
+    QStringList avisos;
 };
 
 // Logs in: a new session replaces the connection's (when one can be made), then opens `baseDeDatos`

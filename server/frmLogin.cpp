@@ -105,6 +105,8 @@ void frmLogin::OK_Click()
         frmLogOraError error(m_plataforma, intento.sesion, base, intento.fallo, this);
         m_plataforma.modales.ejecutar(error);
     }
+    for (const QString& aviso : intento.avisos)
+        m_plataforma.mensajes.mostrar(Mensaje::aviso(u"Nimbo"_s, aviso, Mensaje::Icono::Informacion), this);
     // The password is not kept once the attempt is over.
     lPassword->clear();
     done(intento.conectado ? Accepted : Rejected);

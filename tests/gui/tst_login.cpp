@@ -1,5 +1,6 @@
 // Logging in and out, the connection indicator, and translating from the main window, against the
 // embedded database in a temporary folder. Modal dialogs are driven through their controls.
+#include "BaseEmbebida.h"
 #include "ComandosSGBD.h"
 #include "EditorConsulta.h"
 #include "FakePlatform.h"
@@ -160,6 +161,26 @@ private Q_SLOTS:
         QVERIFY(b.plataforma.ayuda.peticiones[0].fichero.endsWith(u"/Ora.hlp"_s));
         QCOMPARE(b.ultimoMensaje(),
             Mensaje::aviso(u"Nimbo"_s, u"La ayuda no está instalada."_s, Mensaje::Icono::Ninguno));
+    }
+
+    // An embedded database emptied by another tool is rebuilt; the login succeeds and says so, once.
+    void rebuiltDatabaseIsToldAtLogin()
+    {
+        QFile vaciado(db::rutaBaseEmbebida());
+        QVERIFY(vaciado.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        vaciado.close();
+
+        Banco b;
+        b.conectar();
+        QCOMPARE(b.plataforma.mensajes.mostrados.size(), 1);
+        QCOMPARE(b.ultimoMensaje().icono, Mensaje::Icono::Informacion);
+        QVERIFY(b.ultimoMensaje().texto.contains(u"estaba vacía y se ha creado de nuevo"_s));
+        QVERIFY(b.estado.conexion.base->DbCreateDynaset(u"SELECT * FROM EMPLEADOS"_s, 0)->RecordCount() > 0);
+
+        // The next login finds the database whole and has nothing to tell.
+        Banco otro;
+        otro.conectar();
+        QVERIFY(otro.plataforma.mensajes.mostrados.isEmpty());
     }
 
     void failedSecondLoginKeepsTheFirstConnection()
