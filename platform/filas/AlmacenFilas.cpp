@@ -32,6 +32,16 @@ quint32 leer32(const char* p)
     return v;
 }
 
+quint32 leer16(const char* p)
+{
+    quint16 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Rows whose cells take less than this keep their end offsets in two bytes.
+constexpr size_t LimiteEstrecho = 0xFFFF;
+
 void anadirNumeroUtf8(std::string& destino, const QString& numero)
 {
     for (QChar c : numero)
@@ -178,21 +188,36 @@ char* AlmacenFilas::reservar(size_t tamano, Posicion& donde)
         trozos_.push_back(std::move(nuevo));
     }
     Trozo& t = trozos_.back();
-    donde = {quint32(trozos_.size() - 1), quint32(t.usado)};
+    donde.trozo = quint32(trozos_.size() - 1) & 0x7FFFFFFF;
+    donde.desplazamiento = quint32(t.usado);
     char* p = t.datos.get() + t.usado;
     t.usado += tamano;
     return p;
 }
 
+void AlmacenFilas::escribirCabecera(char* p, const quint32* fin, const TipoCelda* tipos, size_t n, bool ancho)
+{
+    if (ancho) {
+        std::memcpy(p, fin, n * sizeof(quint32));
+        p += n * sizeof(quint32);
+    } else {
+        for (size_t c = 0; c < n; ++c, p += sizeof(quint16)) {
+            const auto v = quint16(fin[c]);
+            std::memcpy(p, &v, sizeof v);
+        }
+    }
+    std::memcpy(p, tipos, n);
+}
+
 AlmacenFilas::Posicion AlmacenFilas::escribirPendiente()
 {
-    const size_t cabecera = size_t(columnas_) * (sizeof(quint32) + 1);
+    const bool ancho = pendiente_.size() > LimiteEstrecho;
     Posicion pos;
-    char* p = reservar(cabecera + pendiente_.size(), pos);
-    std::memcpy(p, fin_.data(), fin_.size() * sizeof(quint32));
-    std::memcpy(p + fin_.size() * sizeof(quint32), tipos_.data(), tipos_.size());
+    char* p = reservar(cabecera(ancho) + pendiente_.size(), pos);
+    pos.ancho = ancho;
+    escribirCabecera(p, fin_.data(), tipos_.data(), fin_.size(), ancho);
     if (!pendiente_.empty())
-        std::memcpy(p + cabecera, pendiente_.data(), pendiente_.size());
+        std::memcpy(p + cabecera(ancho), pendiente_.data(), pendiente_.size());
     return pos;
 }
 
@@ -233,18 +258,24 @@ void AlmacenFilas::anadirFila(const FuenteFila& fuente)
     }
     if (datos > std::numeric_limits<quint32>::max())
         throw std::length_error("AlmacenFilas: row larger than 4 GiB");
-    const size_t cabecera = n * (sizeof(quint32) + 1);
+    const bool ancho = datos > LimiteEstrecho;
     Posicion pos;
-    char* p = reservar(cabecera + datos, pos);
-    char* tipos = p + n * sizeof(quint32);
-    char* destino = p + cabecera;
+    char* p = reservar(cabecera(ancho) + datos, pos);
+    pos.ancho = ancho;
+    char* tipos = p + cabecera(ancho) - n;
+    char* destino = p + cabecera(ancho);
     quint32 fin = 0;
     for (size_t c = 0; c < n; ++c) {
         const Celda& celda = fuente_[c];
         if (celda.tamano)
             std::memcpy(destino + fin, celda.datos, celda.tamano);
         fin += quint32(celda.tamano);
-        std::memcpy(p + c * sizeof(quint32), &fin, sizeof fin);
+        if (ancho) {
+            std::memcpy(p + c * sizeof(quint32), &fin, sizeof fin);
+        } else {
+            const auto corto = quint16(fin);
+            std::memcpy(p + c * sizeof(quint16), &corto, sizeof corto);
+        }
         tipos[c] = char(celda.tipo);
     }
     posiciones_.push_back(pos);
@@ -256,11 +287,20 @@ AlmacenFilas::Celda AlmacenFilas::celda(qint64 fila, int columna) const
         throw std::out_of_range("AlmacenFilas: no such cell");
     const Posicion pos = posiciones_[size_t(fila)];
     const char* base = trozos_[pos.trozo].datos.get() + pos.desplazamiento;
-    const quint32 fin = leer32(base + size_t(columna) * sizeof(quint32));
-    const quint32 inicio = columna == 0 ? 0 : leer32(base + size_t(columna - 1) * sizeof(quint32));
-    const auto tipo = TipoCelda(quint8(base[size_t(columnas_) * sizeof(quint32) + size_t(columna)]));
-    const char* datos = base + size_t(columnas_) * (sizeof(quint32) + 1) + inicio;
-    return {tipo, datos, size_t(fin - inicio)};
+    const auto c = size_t(columna);
+    quint32 inicio = 0, fin;
+    if (pos.ancho) {
+        fin = leer32(base + c * sizeof(quint32));
+        if (c > 0)
+            inicio = leer32(base + (c - 1) * sizeof(quint32));
+    } else {
+        fin = leer16(base + c * sizeof(quint16));
+        if (c > 0)
+            inicio = leer16(base + (c - 1) * sizeof(quint16));
+    }
+    const size_t cab = cabecera(pos.ancho);
+    const auto tipo = TipoCelda(quint8(base[cab - size_t(columnas_) + c]));
+    return {tipo, base + cab + inicio, size_t(fin - inicio)};
 }
 
 TipoCelda AlmacenFilas::tipo(qint64 fila, int columna) const

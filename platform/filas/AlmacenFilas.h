@@ -19,7 +19,7 @@ enum class TipoCelda : quint8 { Nulo = 0, Entero = 1, Real = 2, Texto = 3, Blob 
 
 // The rows of a result, typed cell by cell and packed in large chunks: each row is one block of
 // per-cell end offsets and types followed by the cells' bytes, so a short text cell costs its bytes
-// plus five. Cells are read in O(1) by row and column; nothing is allocated per cell, and a
+// plus three (plus five in a row of 64 KiB or more, whose offsets take four bytes). Cells are read in O(1) by row and column; nothing is allocated per cell, and a
 // QVariant or QString is built only when asked for. The database library keeps a dynaset's rows in
 // it and the result grid keeps its cells in it, so that rows reach the screen without a copy per cell.
 //
@@ -94,7 +94,8 @@ public:
 
 private:
     struct Posicion {
-        quint32 trozo;
+        quint32 trozo : 31;
+        quint32 ancho : 1; // end offsets of four bytes, not two
         quint32 desplazamiento;
     };
     struct Liberar {
@@ -112,6 +113,10 @@ private:
     };
 
     Celda celda(qint64 fila, int columna) const;
+    // Bytes of a row block's offsets and types.
+    size_t cabecera(bool ancho) const { return size_t(columnas_) * (ancho ? sizeof(quint32) + 1 : sizeof(quint16) + 1); }
+    // Writes a row block's header: the end offsets (as wide or narrow) and the types.
+    static void escribirCabecera(char* p, const quint32* fin, const TipoCelda* tipos, size_t n, bool ancho);
     // Room for a row block of `tamano` bytes at the end of the last chunk, or of a new one.
     char* reservar(size_t tamano, Posicion& donde);
     void anadirCelda(TipoCelda tipo, const char* datos, size_t tamano);

@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include <array>
 #include <limits>
 
 using filas::AlmacenFilas;
@@ -41,6 +42,7 @@ private Q_SLOTS:
     void cadaTipoVuelveComoEntro();
     void filaMalFormadaNoSeGuarda();
     void filaMayorQueUnTrozo();
+    void filasEnElLimiteDeLosDesplazamientosCortos();
     void unMillonDeFilasPorPosicion();
     void permutarYCambiarCeldas();
     void redimensionarYCambiarColumnas();
@@ -115,6 +117,34 @@ void tst_AlmacenFilas::filaMayorQueUnTrozo()
     QCOMPARE(a.bytes(2, 1), std::string_view("corto"));
     QCOMPARE(a.entero(2, 0), 2);
     QCOMPARE(a.bytes(2, 2), std::string_view("fin"));
+}
+
+// Rows under 64 KiB keep two-byte offsets, larger ones four: both sides of the edge, by cells and
+// from a source, read back whole and after a cell is replaced.
+void tst_AlmacenFilas::filasEnElLimiteDeLosDesplazamientosCortos()
+{
+    AlmacenFilas a(3);
+    FilaDePrueba fila;
+    using F = FilaDePrueba;
+    // With the other two cells (11 bytes) the rows hold 65534, 65535 and 65536 bytes, and more.
+    const std::array<size_t, 4> tamanos = {0xFFFF - 12, 0xFFFF - 11, 0xFFFF - 10, 0x10000};
+    for (const size_t tamano : tamanos) {
+        const std::string texto(tamano, 'k');
+        a.empezarFila();
+        a.anadirTexto(texto);
+        a.anadirEntero(-7);
+        a.anadirTexto("fin");
+        a.terminarFila();
+        fila.celdas = {F::de(TipoCelda::Texto, 0, 0, texto), F::de(TipoCelda::Entero, -7), F::de(TipoCelda::Texto, 0, 0, "fin")};
+        a.anadirFila(fila);
+    }
+    a.ponerTexto(0, 2, std::string(8, 'w')); // grows the first row past the edge
+    QCOMPARE(a.filas(), 8);
+    for (qint64 f = 0; f < a.filas(); ++f) {
+        QCOMPARE(a.bytes(f, 0).size(), tamanos[size_t(f / 2)]);
+        QCOMPARE(a.entero(f, 1), -7);
+        QCOMPARE(a.bytes(f, 2), std::string_view(f == 0 ? "wwwwwwww" : "fin"));
+    }
 }
 
 void tst_AlmacenFilas::unMillonDeFilasPorPosicion()
