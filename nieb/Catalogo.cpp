@@ -10,41 +10,6 @@ namespace nieb {
 
 namespace {
 
-// Kept beside the catalogue: the name of each fuzzy attribute's column, recorded when FCL gets the row
-// (COL# is a position, which an earlier column's drop changes), and the schema version of the last
-// synchronisation. Databases installed before these existed get them on their next synchronisation.
-constexpr std::string_view seguimiento = R"(
-CREATE TABLE IF NOT EXISTS NIEB_COLUMNAS (
-  "OBJ#" INTEGER NOT NULL,
-  "COL#" INTEGER NOT NULL,
-  NOMBRE TEXT NOT NULL,
-  PRIMARY KEY ("OBJ#", "COL#")
-);
-CREATE TABLE IF NOT EXISTS NIEB_SINCRONIA (VERSION_ESQUEMA INTEGER NOT NULL);
-CREATE TRIGGER IF NOT EXISTS NIEB_FCL_NUEVA AFTER INSERT ON FCL BEGIN
-  INSERT OR REPLACE INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
-    SELECT NEW."OBJ#", NEW."COL#", c.name FROM NIEB_OBJETOS o, pragma_table_info(o.TABLE_NAME) c
-    WHERE o."OBJ#" = NEW."OBJ#" AND c.cid = NEW."COL#" - 1;
-END;
-CREATE TRIGGER IF NOT EXISTS NIEB_FCL_MOVIDA AFTER UPDATE OF "OBJ#", "COL#" ON FCL BEGIN
-  DELETE FROM NIEB_COLUMNAS WHERE "OBJ#" = OLD."OBJ#" AND "COL#" = OLD."COL#";
-  INSERT OR REPLACE INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
-    SELECT NEW."OBJ#", NEW."COL#", c.name FROM NIEB_OBJETOS o, pragma_table_info(o.TABLE_NAME) c
-    WHERE o."OBJ#" = NEW."OBJ#" AND c.cid = NEW."COL#" - 1;
-END;
-CREATE TRIGGER IF NOT EXISTS NIEB_FCL_BORRADA AFTER DELETE ON FCL BEGIN
-  DELETE FROM NIEB_COLUMNAS WHERE "OBJ#" = OLD."OBJ#" AND "COL#" = OLD."COL#";
-END;
-INSERT OR IGNORE INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
-  SELECT f."OBJ#", f."COL#", c.name FROM FCL f JOIN NIEB_OBJETOS o ON o."OBJ#" = f."OBJ#",
-    pragma_table_info(o.TABLE_NAME) c WHERE c.cid = f."COL#" - 1;
-)";
-
-std::int64_t versionEsquema(Conexion& conexion)
-{
-    return comoEntero(conexion.consultar("PRAGMA schema_version").at(0).at(0));
-}
-
 std::optional<std::int64_t> versionSincronizada(Conexion& conexion)
 {
     try {
@@ -81,13 +46,13 @@ void Catalogo::sincronizarTablas()
 {
     // Nothing to do while the schema is the one last synchronised: one look at its version.
     auto sincronizada = versionSincronizada(conexion_);
-    if (sincronizada && *sincronizada == versionEsquema(conexion_))
+    if (sincronizada && *sincronizada == conexion_.versionEsquema())
         return;
     Transaccion t(conexion_);
     if (!sincronizada)
-        conexion_.ejecutar(seguimiento);
+        conexion_.crearSeguimiento();
     // Renumbering moves parent keys that labels refer to; the references agree again at the end.
-    conexion_.ejecutar("PRAGMA defer_foreign_keys = ON");
+    conexion_.aplazarClavesAjenas();
 
     // Table numbers: one pass over each list, names looked up in a hash set (case aside, as SQL does).
     std::unordered_set<std::string> existentes;
@@ -142,16 +107,19 @@ void Catalogo::sincronizarTablas()
         moverAtributo(conexion_, obj, -hasta, hasta);
 
     conexion_.ejecutar("DELETE FROM NIEB_SINCRONIA");
-    conexion_.ejecutar("INSERT INTO NIEB_SINCRONIA (VERSION_ESQUEMA) VALUES (?1)", {versionEsquema(conexion_)});
+    conexion_.ejecutar("INSERT INTO NIEB_SINCRONIA (VERSION_ESQUEMA) VALUES (?1)", {conexion_.versionEsquema()});
     t.confirmar();
 }
 
 void Catalogo::anotarAvisos(const std::vector<std::string>& avisos)
 {
-    std::vector<std::string> anotados;
-    for (const auto& f : conexion_.consultar("SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'AVISO' ORDER BY rowid"))
+    // Compared as sorted lists: the rows keep no order of their own on every database.
+    std::vector<std::string> anotados, nuevos = avisos;
+    for (const auto& f : conexion_.consultar("SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'AVISO'"))
         anotados.push_back(comoTexto(f[0]));
-    if (anotados == avisos)
+    std::ranges::sort(anotados);
+    std::ranges::sort(nuevos);
+    if (anotados == nuevos)
         return;
     Transaccion t(conexion_);
     conexion_.ejecutar("DELETE FROM NIEB_INFO WHERE OPCION = 'AVISO'");

@@ -51,7 +51,7 @@ Transaccion::Transaccion(Conexion& conexion, Modo modo)
     if (propia_)
         conexion_.empezarEscritura();
     else
-        conexion_.ejecutar("SAVEPOINT nieb");
+        conexion_.abrirPunto();
 }
 
 Transaccion::~Transaccion()
@@ -59,12 +59,10 @@ Transaccion::~Transaccion()
     if (!abierta_)
         return;
     try {
-        if (propia_) {
-            conexion_.ejecutar("ROLLBACK");
-        } else {
-            conexion_.ejecutar("ROLLBACK TO nieb");
-            conexion_.ejecutar("RELEASE nieb");
-        }
+        if (propia_)
+            conexion_.deshacerTransaccion();
+        else
+            conexion_.volverAlPunto();
     } catch (const ErrorBaseDatos&) {
         // The connection is gone; there is nothing left to undo on it.
     }
@@ -72,7 +70,10 @@ Transaccion::~Transaccion()
 
 void Transaccion::confirmar()
 {
-    conexion_.ejecutar(propia_ ? "COMMIT" : "RELEASE nieb");
+    if (propia_)
+        conexion_.confirmarTransaccion();
+    else
+        conexion_.liberarPunto();
     abierta_ = false;
 }
 

@@ -51,6 +51,28 @@ public:
     // Starts a transaction that holds the right to write from its first statement, waiting for
     // other writers rather than failing halfway through.
     virtual void empezarEscritura() { ejecutar("BEGIN IMMEDIATE"); }
+    virtual void confirmarTransaccion() { ejecutar("COMMIT"); }
+    virtual void deshacerTransaccion() { ejecutar("ROLLBACK"); }
+    // A savepoint inside the open transaction; savepoints nest, the last opened is the one closed.
+    virtual void abrirPunto() { ejecutar("SAVEPOINT nieb"); }
+    virtual void liberarPunto() { ejecutar("RELEASE nieb"); }
+    virtual void volverAlPunto()
+    {
+        ejecutar("ROLLBACK TO nieb");
+        ejecutar("RELEASE nieb");
+    }
+
+    // What the catalogue needs of the database's own machinery:
+    // a number that changes whenever a table or a column is made, dropped, renamed or moved;
+    virtual std::int64_t versionEsquema() = 0;
+    // the table NIEB_COLUMNAS and what keeps it filled, made when an older catalogue lacks them;
+    virtual void crearSeguimiento() { }
+    // leave the checks of foreign keys to the end of the transaction, so that keys can be renumbered;
+    virtual void aplazarClavesAjenas() { }
+    // the catalogue's own table of that name, not the session's temporary one in front of it;
+    virtual std::string tablaCompartida(std::string_view tabla) const { return std::string(tabla); }
+    // whether the session has its temporary table of that name already (false: make sure it has).
+    virtual bool existeTemporal(std::string_view) { return false; }
 };
 
 // Runs a group of statements as one unit: committed by confirmar(), rolled back otherwise. Inside an

@@ -48,12 +48,14 @@ void Paquete::sesionIniciada()
     if (conexion_.soloLectura())
         return;
     catalogo_.sincronizarTablas();
-    conexion_.ejecutar("DELETE FROM main.NIEB_QUERY");
-    conexion_.ejecutar("DELETE FROM main.NIEB_ERRORS");
+    conexion_.ejecutar("DELETE FROM " + conexion_.tablaCompartida("NIEB_QUERY"));
+    conexion_.ejecutar("DELETE FROM " + conexion_.tablaCompartida("NIEB_ERRORS"));
 }
 
 void Paquete::prepararSesion()
 {
+    if (conexion_.existeTemporal("NIEB_QUERY") && conexion_.existeTemporal("NIEB_ERRORS"))
+        return;
     conexion_.ejecutar(R"(
         CREATE TEMP TABLE IF NOT EXISTS NIEB_QUERY (
           SESSIONID INTEGER NOT NULL,
@@ -148,7 +150,7 @@ void Paquete::contar(const std::vector<std::pair<std::string, std::int64_t>>& ev
         valores.emplace_back(evento);
         valores.emplace_back(cuanto);
     }
-    sql += " ON CONFLICT (EVENTO) DO UPDATE SET NUM = NUM + excluded.NUM";
+    sql += " ON CONFLICT (EVENTO) DO UPDATE SET NUM = NIEB_STATS.NUM + excluded.NUM";
     try {
         conexion_.ejecutar(sql, valores);
     } catch (const ErrorBaseDatos& e) {

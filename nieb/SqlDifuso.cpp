@@ -59,8 +59,9 @@ Trapecio predicado(OperadorDifuso op, const Trapecio& b, double mucho)
 // The degree of a precise number x against the constant, written out in SQL: for a crisp value both
 // possibility and necessity are P's membership at x, a CASE over P's pieces the database works out
 // without calling a function. The strict comparators exclude their end point of a vertical edge.
-std::string gradoNitido(OperadorDifuso op, const Trapecio& b, double mucho, const std::string& x)
+std::string gradoNitido(OperadorDifuso op, const Trapecio& b, double mucho, const std::string& x, std::string_view tipoReal)
 {
+    const std::string real = " AS " + std::string(tipoReal) + ")";
     const Trapecio p = predicado(op, b, mucho);
     const bool sinIzquierda = op.comparador == Comparador::FGT || op.comparador == Comparador::MGT;
     const bool sinDerecha = op.comparador == Comparador::FLT || op.comparador == Comparador::MLT;
@@ -70,16 +71,16 @@ std::string gradoNitido(OperadorDifuso op, const Trapecio& b, double mucho, cons
     if (!std::isinf(p.c))
         nucleo.push_back(x + (sinDerecha && p.c == p.d ? " < " : " <= ") + numeroSql(p.c));
     std::string sql = "CASE WHEN " + x + " IS NULL THEN NULL WHEN "
-        + (nucleo.empty()            ? std::string("1")
+        + (nucleo.empty()            ? std::string("1 = 1")
                 : nucleo.size() == 1 ? nucleo[0]
                                      : nucleo[0] + " AND " + nucleo[1])
         + " THEN 1";
     if (!std::isinf(p.a) && p.a < p.b)
         sql += " WHEN " + x + " > " + numeroSql(p.a) + " AND " + x + " < " + numeroSql(p.b) + " THEN (CAST(" + x
-            + " AS REAL) - " + numeroSql(p.a) + ") / " + numeroSql(p.b - p.a);
+            + real + " - " + numeroSql(p.a) + ") / " + numeroSql(p.b - p.a);
     if (!std::isinf(p.d) && p.c < p.d)
         sql += " WHEN " + x + " > " + numeroSql(p.c) + " AND " + x + " < " + numeroSql(p.d) + " THEN (" + numeroSql(p.d)
-            + " - CAST(" + x + " AS REAL)) / " + numeroSql(p.d - p.c);
+            + " - CAST(" + x + real + ") / " + numeroSql(p.d - p.c);
     return sql + " ELSE 0 END";
 }
 

@@ -21,7 +21,9 @@ std::string numeroSql(double x);
 // The predicate P a comparator derives from the constant b (its possibility and necessity share it).
 Trapecio predicado(OperadorDifuso op, const Trapecio& b, double mucho);
 // The degree of the precise number x (an SQL expression) against the constant, as a CASE over P's pieces.
-std::string gradoNitido(OperadorDifuso op, const Trapecio& b, double mucho, const std::string& x);
+// `tipoReal` is the database's name of a double-precision type, which x is cast to for the ramps.
+std::string gradoNitido(
+    OperadorDifuso op, const Trapecio& b, double mucho, const std::string& x, std::string_view tipoReal = "REAL");
 // Where P's degree reaches the threshold (its support for a threshold of 0), infinite ends kept.
 std::pair<double, double> corte(OperadorDifuso op, const Trapecio& b, double mucho, double umbral);
 // A hair's breadth beside x, far above the rounding of the degree's arithmetic.

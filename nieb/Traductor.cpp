@@ -84,6 +84,7 @@ private:
     void es(Indice e, Indice bloque);
     Referencia resolver(const Columna& c, Indice bloque);
     std::string referencia(const Referencia& r, std::string_view columna) const;
+    std::string nombreColumna(std::string_view columna) const;
     std::string texto(const Referencia& r) const;
     std::string condicionTipo2(const Referencia& r, bool necesidad, std::pair<double, double> fuera,
         std::pair<double, double> dentro, const std::string& porGrado) const;
@@ -217,7 +218,19 @@ Referencia Traductor::resolver(const Columna& c, Indice b)
 
 std::string Traductor::referencia(const Referencia& r, std::string_view columna) const
 {
-    return (r.origen->calificador.empty() ? std::string() : r.origen->calificador + '.') + nombreSql(columna);
+    return (r.origen->calificador.empty() ? std::string() : r.origen->calificador + '.') + nombreColumna(columna);
+}
+
+// A column's name as the database reads it back: where bare names fold to lower case, one with
+// capitals keeps them only in quotes.
+std::string Traductor::nombreColumna(std::string_view columna) const
+{
+    if (!dialecto_.nombresEnMinusculas || std::ranges::none_of(columna, [](char c) { return c >= 'A' && c <= 'Z'; }))
+        return nombreSql(columna);
+    std::string r = "\"";
+    for (const char c : columna)
+        r += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return r + '"';
 }
 
 // The condition on a type-2 attribute against a constant, written so that the degree function runs
@@ -379,9 +392,9 @@ void Traductor::bloque(Indice b)
                     lista += ", ";
                 if (tipo2) {
                     cambia = true;
-                    lista += texto({Referencia::Estado::Encontrada, &o, tipo2}) + " AS " + nombreSql(tipo2->nombre);
+                    lista += texto({Referencia::Estado::Encontrada, &o, tipo2}) + " AS " + nombreColumna(tipo2->nombre);
                 } else {
-                    lista += o.calificador + '.' + nombreSql(c);
+                    lista += o.calificador + '.' + nombreColumna(c);
                 }
             }
         }
@@ -413,7 +426,7 @@ void Traductor::expresion(Indice e, Indice b, bool enSeleccion, bool enOrden)
                 else if (r.estado == Referencia::Estado::Desconocida && !enOrden && d.tabla != ninguno)
                     error(d.nombre, "la columna " + recortar(nombre) + " no existe");
                 if (r.estado == Referencia::Estado::Encontrada && r.atributo && r.atributo->difuso.tipo == 2)
-                    reemplazar(x.tramo, texto(r) + (enSeleccion ? " AS " + nombreSql(r.atributo->nombre) : ""));
+                    reemplazar(x.tramo, texto(r) + (enSeleccion ? " AS " + nombreColumna(r.atributo->nombre) : ""));
                 else if (d.esquema != ninguno && dialecto_.sinPropietario)
                     reemplazar({d.esquema, d.tabla - 1}, ""); // the owner and its dot
             } else if constexpr (std::is_same_v<T, ComparacionDifusa>) {
@@ -619,7 +632,7 @@ void Traductor::difusa(Indice e, Indice b)
                     + ", " + numeroSql(t->d) + ", 0, ''"
                                             : std::string("0, NULL, NULL, NULL, NULL, 0, ''");
             if (tipo == 1 && t)
-                hoja.grado = gradoNitido(*op, *t, atributo.difuso.mucho, referencia(a, atributo.x));
+                hoja.grado = gradoNitido(*op, *t, atributo.difuso.mucho, referencia(a, atributo.x), dialecto_.tipoReal);
             else if (tipo == 1)
                 hoja.grado = "CASE WHEN " + referencia(a, atributo.x) + " IS NULL THEN NULL ELSE 1 END";
             else

@@ -13,6 +13,19 @@ struct Dialecto {
     bool exceptoEnVezDeMinus = true; // SQLite writes MINUS as EXCEPT
     bool sinPropietario = true;      // SQLite has no owners: OWNER.TABLE becomes TABLE
     bool prefiltro = true;           // add the crisp range derived from each fuzzy condition
+    bool nombresEnMinusculas = false; // bare names fold to lower case: a column name with capitals is quoted
+    std::string_view tipoReal = "REAL"; // the type of a double, for casts
+
+    // PostgreSQL: EXCEPT for MINUS, and owners dropped as on SQLite, since the client's owner is its
+    // login name, which is no schema there. Its REAL is single precision: degrees are worked out in
+    // DOUBLE PRECISION, to give the same doubles as SQLite.
+    static constexpr Dialecto postgresql()
+    {
+        Dialecto d;
+        d.nombresEnMinusculas = true;
+        d.tipoReal = "DOUBLE PRECISION";
+        return d;
+    }
 };
 
 struct Traduccion {

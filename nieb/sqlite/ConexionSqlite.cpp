@@ -108,6 +108,36 @@ sqlite3* abrirSqlite(const std::string& nombre, int flags)
     return db;
 }
 
+// Kept beside the catalogue: the name of each fuzzy attribute's column, recorded when FCL gets the row
+// (COL# is a position, which an earlier column's drop changes), and the schema version of the last
+// synchronisation. Databases installed before these existed get them on their next synchronisation.
+constexpr std::string_view seguimiento = R"(
+CREATE TABLE IF NOT EXISTS NIEB_COLUMNAS (
+  "OBJ#" INTEGER NOT NULL,
+  "COL#" INTEGER NOT NULL,
+  NOMBRE TEXT NOT NULL,
+  PRIMARY KEY ("OBJ#", "COL#")
+);
+CREATE TABLE IF NOT EXISTS NIEB_SINCRONIA (VERSION_ESQUEMA INTEGER NOT NULL);
+CREATE TRIGGER IF NOT EXISTS NIEB_FCL_NUEVA AFTER INSERT ON FCL BEGIN
+  INSERT OR REPLACE INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
+    SELECT NEW."OBJ#", NEW."COL#", c.name FROM NIEB_OBJETOS o, pragma_table_info(o.TABLE_NAME) c
+    WHERE o."OBJ#" = NEW."OBJ#" AND c.cid = NEW."COL#" - 1;
+END;
+CREATE TRIGGER IF NOT EXISTS NIEB_FCL_MOVIDA AFTER UPDATE OF "OBJ#", "COL#" ON FCL BEGIN
+  DELETE FROM NIEB_COLUMNAS WHERE "OBJ#" = OLD."OBJ#" AND "COL#" = OLD."COL#";
+  INSERT OR REPLACE INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
+    SELECT NEW."OBJ#", NEW."COL#", c.name FROM NIEB_OBJETOS o, pragma_table_info(o.TABLE_NAME) c
+    WHERE o."OBJ#" = NEW."OBJ#" AND c.cid = NEW."COL#" - 1;
+END;
+CREATE TRIGGER IF NOT EXISTS NIEB_FCL_BORRADA AFTER DELETE ON FCL BEGIN
+  DELETE FROM NIEB_COLUMNAS WHERE "OBJ#" = OLD."OBJ#" AND "COL#" = OLD."COL#";
+END;
+INSERT OR IGNORE INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
+  SELECT f."OBJ#", f."COL#", c.name FROM FCL f JOIN NIEB_OBJETOS o ON o."OBJ#" = f."OBJ#",
+    pragma_table_info(o.TABLE_NAME) c WHERE c.cid = f."COL#" - 1;
+)";
+
 } // namespace
 
 bool ErrorSqlite::porBloqueo() const
@@ -269,11 +299,29 @@ std::vector<std::string> ConexionSqlite::columnas(std::string_view tabla)
     return nombres;
 }
 
+std::int64_t ConexionSqlite::versionEsquema()
+{
+    return comoEntero(consultar("PRAGMA schema_version").at(0).at(0));
+}
+
+void ConexionSqlite::crearSeguimiento()
+{
+    ejecutar(seguimiento);
+}
+
+void ConexionSqlite::aplazarClavesAjenas()
+{
+    ejecutar("PRAGMA defer_foreign_keys = ON");
+}
+
 bool ConexionSqlite::existeTabla(std::string_view nombre)
 {
-    return !consultar("SELECT 1 FROM main.sqlite_schema WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE",
-        {std::string(nombre)})
-                .empty();
+    // Naming sqlite_schema makes SQLite read the schema, and report a file it cannot read, here. The
+    // name is then looked up in SQLite's own table of the schema, case aside, without a scan.
+    consultar("SELECT 1 FROM main.sqlite_schema WHERE 0");
+    const std::string tabla(nombre);
+    return sqlite3_table_column_metadata(db_, "main", tabla.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)
+        == SQLITE_OK;
 }
 
 void registrarFuncionesComunes(sqlite3* db)

@@ -57,6 +57,11 @@ public:
     std::vector<std::string> consultables() override;
     std::vector<std::string> columnas(std::string_view tabla) override;
 
+    std::int64_t versionEsquema() override;
+    void crearSeguimiento() override;
+    void aplazarClavesAjenas() override;
+    std::string tablaCompartida(std::string_view tabla) const override { return "main." + std::string(tabla); }
+
     bool existeTabla(std::string_view nombre);
     bool soloLectura() const override;
     bool enTransaccion() const override;
