@@ -121,6 +121,28 @@ void Traductor::error(Indice token, std::string descripcion)
     errores_.emplace_back(t.inicio, ErrorSintaxis{t.linea, t.columna, t.inicio, std::move(descripcion)}.texto());
 }
 
+// The logic function with the database's own names for what it lacks or reads otherwise.
+void renombrarFunciones(Logica& logica)
+{
+    const auto nombre = [](const Token& t) -> std::string {
+        if (t.tipo != TipoToken::Identificador)
+            return std::string(t.texto);
+        if (esPalabra(t, "LEAST") || esPalabra(t, "MIN"))
+            return "NIEB_LEAST";
+        if (esPalabra(t, "GREATEST") || esPalabra(t, "MAX"))
+            return "NIEB_GREATEST";
+        if (esPalabra(t, "IFNULL"))
+            return "COALESCE";
+        return std::string(t.texto);
+    };
+    std::string plantilla;
+    for (const Token& t : tokenizar(logica.plantilla))
+        plantilla += nombre(t);
+    logica.plantilla = plantilla;
+    if (!logica.variadica.empty())
+        logica.variadica = nombre(tokenizar(logica.variadica).front());
+}
+
 // The server's functions for the logic operators: a NIEB_OPTIONS row when there is exactly one and it
 // has a shape the translator accepts; the default otherwise, with a notice.
 void Traductor::leerLogica()
@@ -145,6 +167,9 @@ void Traductor::leerLogica()
                 + (valores.size() == 1 ? recortar(valores[0]) : std::to_string(valores.size()) + " filas")
                 + ") no es una función ni una expresión en X e Y válida: se usa " + destino->plantilla);
     }
+    if (dialecto_.extremosDelServidor)
+        for (Logica* l : {&opNot_, &opAnd_, &opOr_})
+            renombrarFunciones(*l);
 }
 
 // ---- Scopes and names ----------------------------------------------------------------------------

@@ -15,6 +15,9 @@ struct Dialecto {
     bool prefiltro = true;           // add the crisp range derived from each fuzzy condition
     bool nombresEnMinusculas = false; // bare names fold to lower case: a column name with capitals is quoted
     std::string_view tipoReal = "REAL"; // the type of a double, for casts
+    // The logic functions' LEAST/MIN and GREATEST/MAX become the server's NIEB_LEAST and NIEB_GREATEST
+    // (NULL when any argument is NULL, where the database's own skip NULLs), IFNULL becomes COALESCE.
+    bool extremosDelServidor = false;
 
     // PostgreSQL: EXCEPT for MINUS, and owners dropped as on SQLite, since the client's owner is its
     // login name, which is no schema there. Its REAL is single precision: degrees are worked out in
@@ -24,6 +27,7 @@ struct Dialecto {
         Dialecto d;
         d.nombresEnMinusculas = true;
         d.tipoReal = "DOUBLE PRECISION";
+        d.extremosDelServidor = true;
         return d;
     }
 };
