@@ -70,7 +70,7 @@ public:
     // leave the checks of foreign keys to the end of the transaction, so that keys can be renumbered;
     virtual void aplazarClavesAjenas() { }
     // the catalogue's own table of that name, not the session's temporary one in front of it;
-    virtual std::string tablaCompartida(std::string_view tabla) const { return std::string(tabla); }
+    virtual std::string tablaCompartida(std::string_view tabla) { return std::string(tabla); }
     // whether the session has its temporary table of that name already (false: make sure it has).
     virtual bool existeTemporal(std::string_view) { return false; }
 };

@@ -60,7 +60,7 @@ public:
     std::int64_t versionEsquema() override;
     void crearSeguimiento() override;
     void aplazarClavesAjenas() override;
-    std::string tablaCompartida(std::string_view tabla) const override { return "main." + std::string(tabla); }
+    std::string tablaCompartida(std::string_view tabla) override { return "main." + std::string(tabla); }
 
     bool existeTabla(std::string_view nombre);
     bool soloLectura() const override;
