@@ -2,6 +2,7 @@
 
 #include "AlmacenFilas.h"
 #include "Clock.h"
+#include "CopiaFilas.h"
 #include "ErrorOra.h"
 #include "OraDatabase.h"
 #include "OraSession.h"
@@ -9,6 +10,8 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <optional>
+#include <stdexcept>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -57,11 +60,29 @@ private:
     db::OraDatabase& m_base;
 };
 
-// A text cell that begins with "," or "." and a digit: the leading-zero rule's case.
-bool faltaCero(std::string_view t)
-{
-    return t.size() >= 2 && (t[0] == ',' || t[0] == '.') && t[1] >= '0' && t[1] <= '9';
-}
+// Hands each streamed row to `fila`; a result with another column count than the counted one (the
+// table changed in between) is refused before any of its rows.
+class Lector final : public db::LectorFilas {
+public:
+    Lector(int columnas, std::function<void(const filas::FuenteFila&)> fila)
+        : m_columnas(columnas)
+        , m_fila(std::move(fila))
+    {
+    }
+    void empezar(const QStringList& nombres) override
+    {
+        if (nombres.size() != m_columnas)
+            throw std::runtime_error("Las columnas del resultado cambiaron mientras se recuperaba.");
+    }
+    void fila(const filas::FuenteFila& fila) override { m_fila(fila); }
+
+private:
+    int m_columnas;
+    std::function<void(const filas::FuenteFila&)> m_fila;
+};
+
+// Thrown from a row to stop the statement when the user cancels.
+struct Cancelar { };
 
 QString fraccion(qint64 parte, qint64 todo)
 {
@@ -77,53 +98,6 @@ Recuperacion::Recuperacion(Module1& estado, const Clock& reloj, VistaRecuperacio
 {
 }
 
-QString Recuperacion::ponerCero(const QString& texto)
-{
-    if (texto.size() >= 2 && (texto[0] == u',' || texto[0] == u'.') && texto[1] >= u'0' && texto[1] <= u'9')
-        return u'0' + texto;
-    return texto;
-}
-
-void Recuperacion::copiarFila(
-    const filas::AlmacenFilas& origen, qint64 fila, qint64 numero, filas::AlmacenFilas& destino, bool ponerCeroAuto)
-{
-    destino.empezarFila();
-    destino.anadirEntero(numero);
-    for (int j = 0; j < origen.columnas(); ++j) {
-        switch (origen.tipo(fila, j)) {
-        case filas::TipoCelda::Nulo:
-            destino.anadirTexto("NULL");
-            break;
-        // Numbers keep their type, so that no text is made for them here; their text form never starts
-        // with a separator, so the leading-zero rule has nothing to do for them.
-        case filas::TipoCelda::Entero:
-            destino.anadirEntero(origen.entero(fila, j));
-            break;
-        case filas::TipoCelda::Real:
-            destino.anadirReal(origen.real(fila, j));
-            break;
-        case filas::TipoCelda::Blob:
-            destino.anadirTexto(
-                u"X'"_s + QString::fromLatin1(QByteArrayView(origen.bytes(fila, j)).toByteArray().toHex().toUpper()) + u"'"_s);
-            break;
-        case filas::TipoCelda::Texto: {
-            const std::string_view t = origen.bytes(fila, j);
-            if (!QByteArrayView(t).isValidUtf8()) {
-                // What the grid shows of it: the bytes that are not UTF-8 replaced.
-                const QString texto = origen.texto(fila, j);
-                destino.anadirTexto(ponerCeroAuto ? ponerCero(texto) : texto);
-            } else if (ponerCeroAuto && faltaCero(t)) {
-                destino.anadirTexto("0" + std::string(t));
-            } else {
-                destino.anadirTexto(t);
-            }
-            break;
-        }
-        }
-    }
-    destino.terminarFila();
-}
-
 Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* sesion)
 {
     m_vista.deshabilitarOpcionesTabla();
@@ -136,13 +110,29 @@ Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* se
 
     const double inicio = m_reloj.segundosMonotonos();
     Ritmo ritmo(m_intervalo);
+    // While a statement runs, window events keep running and a cancel stops it.
+    const auto vigilar = [&] {
+        if (ritmo.toca())
+            m_vista.procesarEventos();
+        return m_estado.OperacionCancelada;
+    };
+    const auto cancelada = [&](const db::ErrorOra& error) {
+        return error.codigo() == db::OraCancelada && m_estado.OperacionCancelada;
+    };
     qint64 n = -1; // rows to copy, once known
     qint64 copiadas = 0;
-    // Shows the rows copied so far and where the copy is.
+    std::vector<int> anchos; // of the data columns, in twips
+    std::optional<CopiaFilas> copia;
+    // Shows the rows copied so far and where the copy is; columns that a long value needs widened.
     const auto mostrarAvance = [&] {
         m_vista.publicar();
         m_vista.ponerNumFilas(u"fila %1 de %2"_s.arg(copiadas).arg(n));
         m_vista.ponerProgreso(copiadas, n + 1);
+        for (size_t i = 0; copia && i < anchos.size(); ++i)
+            if (copia->anchoVisto(int(i)) > anchos[i]) {
+                anchos[i] = copia->anchoVisto(int(i));
+                m_vista.ponerAncho(int(i) + 1, anchos[i]);
+            }
     };
     try {
         if (sesion)
@@ -152,19 +142,15 @@ Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* se
         if (m_estado.SentenciaSQL.endsWith(u';'))
             m_estado.SentenciaSQL.chop(1);
 
-        // The database keeps only the rows that will be copied, and counts the rest. While the
-        // statement runs, window events keep running and a cancel stops it.
-        const qint64 retener = m_estado.TodasLasFilas ? -1 : std::max<qint64>(m_estado.LimiteFilas, 0);
+        // The whole result is counted first; the database keeps at most a few of the rows to copy.
+        const qint64 limite = m_estado.TodasLasFilas ? -1 : std::max<qint64>(m_estado.LimiteFilas, 0);
+        const qint64 retener = limite < 0 ? m_retenidas : std::min(limite, m_retenidas);
         std::unique_ptr<db::OraDynaset> dynaset;
         try {
-            Vigilancia vigilancia(base, [&] {
-                if (ritmo.toca())
-                    m_vista.procesarEventos();
-                return m_estado.OperacionCancelada;
-            });
+            Vigilancia vigilancia(base, vigilar);
             dynaset = base.DbCreateDynaset(m_estado.SentenciaSQL, {}, retener);
         } catch (const db::ErrorOra& error) {
-            if (error.codigo() == db::OraCancelada && m_estado.OperacionCancelada)
+            if (cancelada(error))
                 return salidaCancelada({});
             throw;
         }
@@ -175,12 +161,12 @@ Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* se
 
         const int columnas = campos.Count();
         m_vista.ponerColumnas(columnas + 1);
-        const qint64 total = dynaset->RecordCount();
+        qint64 total = dynaset->RecordCount();
         m_vista.ponerContaRecu(u"Recuperando"_s);
         m_vista.puntero(PunteroPantalla::FlechaReloj);
 
-        if (!m_estado.TodasLasFilas && m_estado.LimiteFilas < total) {
-            n = m_estado.LimiteFilas;
+        if (limite >= 0 && limite < total) {
+            n = limite;
             m_vista.ponerNumFilas(u"%1 filas de %2"_s.arg(n).arg(total));
             m_vista.ponerNumTuplas(fraccion(n, total));
         } else {
@@ -214,29 +200,60 @@ Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* se
         m_vista.ponerFijas(1, 1);
         if (cancelado())
             return salidaSinFilas();
-        escribirCabecera(campos);
+        anchos = escribirCabecera(campos);
         if (cancelado())
             return salidaSinFilas();
 
-        filas::AlmacenFilas& lote = m_vista.lote();
-        const filas::AlmacenFilas& origen = dynaset->celdas();
-        const bool ponerCeroAuto = m_estado.PonerCeroAuto;
-        while (copiadas < n) {
-            // A result that says it has more rows than it kept fails here, before half a row is written.
-            if (dynaset->Eof() && columnas > 0)
-                (void)campos(0).Value();
-            copiarFila(origen, copiadas, copiadas + 1, lote, ponerCeroAuto);
+        copia.emplace(m_vista.lote(), columnas, m_estado.PonerCeroAuto);
+        // After every row the cancel request is looked at; at every interval the rows are shown and
+        // window events run.
+        const auto trasFila = [&] {
             ++copiadas;
-            dynaset->DbMoveNext();
             if (ritmo.toca()) {
                 mostrarAvance();
                 m_vista.procesarEventos();
             }
-            if (m_estado.OperacionCancelada) {
-                mostrarAvance();
-                m_vista.ponerFilas(n + 1);
-                m_estado.SegundosConsulta = m_reloj.segundosMonotonos() - inicio;
-                return salidaCancelada(fraccion(copiadas, n));
+            return m_estado.OperacionCancelada;
+        };
+        const auto salidaEnFila = [&] {
+            mostrarAvance();
+            m_vista.ponerFilas(n + 1);
+            m_estado.SegundosConsulta = m_reloj.segundosMonotonos() - inicio;
+            return salidaCancelada(fraccion(copiadas, n));
+        };
+        if (dynaset->celdas().filas() >= n) {
+            // Every row to copy is kept already: the statement does not run again.
+            while (copiadas < n) {
+                copia->anadir(filas::FilaDeAlmacen(dynaset->celdas(), copiadas), copiadas + 1);
+                dynaset->DbMoveNext();
+                if (trasFila())
+                    return salidaEnFila();
+            }
+        } else {
+            // The statement runs again and its rows go straight into the grid as they are stepped.
+            dynaset.reset();
+            Lector lector(columnas, [&](const filas::FuenteFila& fila) {
+                copia->anadir(fila, copiadas + 1);
+                if (trasFila())
+                    throw Cancelar();
+            });
+            qint64 otroTotal = 0;
+            try {
+                Vigilancia vigilancia(base, vigilar);
+                otroTotal = base.recorrerFilas(m_estado.SentenciaSQL, lector, n);
+            } catch (const Cancelar&) {
+                return salidaEnFila();
+            } catch (const db::ErrorOra& error) {
+                if (cancelada(error))
+                    return salidaEnFila();
+                throw;
+            }
+            // The rows changed between the count and the copy: the counters tell what the grid got.
+            if (otroTotal != total || copiadas != n) {
+                total = otroTotal;
+                n = copiadas;
+                m_vista.ponerNumTuplas(n < total ? fraccion(n, total) : u"%1 (todas)"_s.arg(total));
+                m_vista.ponerFilas(std::max<qint64>(n + 1, 2));
             }
         }
         mostrarAvance();
@@ -257,13 +274,16 @@ Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* se
     }
 }
 
-void Recuperacion::escribirCabecera(const db::OraFields& campos)
+std::vector<int> Recuperacion::escribirCabecera(const db::OraFields& campos)
 {
     m_vista.ponerCabecera(0, u"Nº Fila"_s, anchoNumeroFila, alineacionNumeroFila);
+    std::vector<int> anchos;
     for (int i = 0; i < campos.Count(); ++i) {
         const db::OraField campo = campos(i);
-        m_vista.ponerCabecera(i + 1, campo.Name(), std::max(campo.OraMaxDSize(), anchoMinimoCampo), alineacionCampo);
+        anchos.push_back(std::max(campo.OraMaxDSize(), anchoMinimoCampo));
+        m_vista.ponerCabecera(i + 1, campo.Name(), anchos.back(), alineacionCampo);
     }
+    return anchos;
 }
 
 Resultado Recuperacion::salidaNormal(double inicio)

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <vector>
+
 class Clock;
 namespace db {
 class OraDatabase;
@@ -33,6 +35,8 @@ public:
     virtual void ponerFilas(qint64 filas) = 0;
     virtual void ponerFijas(int filas, int columnas) = 0;
     virtual void ponerCabecera(int columna, const QString& texto, int anchoTwips, int alineacionFija) = 0;
+    // A column widened after its header was written, for a long value among the rows copied.
+    virtual void ponerAncho(int columna, int anchoTwips) = 0;
     // Rows appended here, one cell per column, are added below the last row by publicar, in one step.
     virtual filas::AlmacenFilas& lote() = 0;
     virtual void publicar() = 0;
@@ -56,9 +60,10 @@ public:
 };
 
 // Runs the pending statement and copies its rows into the result grid under the row limit, with the
-// busy window up. Rows go to the grid in batches: after every row the cancel request is looked at,
-// and whenever the interval has passed since the last time the rows copied so far are shown and
-// pending window events run, so that the grid paints at a steady pace however fast rows come.
+// busy window up. The result is counted first; the rows then go to the grid in batches: after every
+// row the cancel request is looked at, and whenever the interval has passed since the last time the
+// rows copied so far are shown and pending window events run, so that the grid paints at a steady
+// pace however fast rows come.
 class Recuperacion {
 public:
     static constexpr int intervaloPorDefecto = 16; // ms
@@ -68,28 +73,26 @@ public:
     // Milliseconds between two rounds of window events while rows are copied; 0 runs them after every
     // row.
     void setIntervaloEventos(int ms) { m_intervalo = ms; }
+    // Rows the counting keeps at most. A result that has no more rows to copy is copied from them;
+    // a larger one is run again and its rows go straight from the database into the grid.
+    void setFilasRetenidas(qint64 filas) { m_retenidas = filas; }
+    static constexpr qint64 retenidasPorDefecto = 1000;
 
     // Hecho when the grid holds every row it was to get (or the result has none); NoHecho when the
     // user cancelled or the database failed, the user told.
     // The session's last error is cleared with the database's, when a session is given.
     Resultado RecuperarTabla(db::OraDatabase& base, db::OraSession* sesion = nullptr);
 
-    // A cell text that begins with "," or "." and a digit gets a "0" in front.
-    static QString ponerCero(const QString& texto);
-
-    // Appends row fila of a dynaset's store to the grid's, as bytes: numero in front, NULL as its name,
-    // a blob as X'HEX', texts under the leading-zero rule when ponerCeroAuto.
-    static void copiarFila(const filas::AlmacenFilas& origen, qint64 fila, qint64 numero,
-        filas::AlmacenFilas& destino, bool ponerCeroAuto);
-
 private:
     Resultado salidaCancelada(const QString& numTuplas);
     Resultado salidaError(int codigo, const QString& texto);
     Resultado salidaNormal(double inicio);
-    void escribirCabecera(const db::OraFields& campos);
+    // The header row; returns the data columns' widths.
+    std::vector<int> escribirCabecera(const db::OraFields& campos);
 
     Module1& m_estado;
     const Clock& m_reloj;
     VistaRecuperacion& m_vista;
     int m_intervalo = intervaloPorDefecto;
+    qint64 m_retenidas = retenidasPorDefecto;
 };

@@ -103,6 +103,12 @@ void VistaTabla::ponerCabecera(int columna, const QString& texto, int anchoTwips
     }
 }
 
+void VistaTabla::ponerAncho(int columna, int anchoTwips)
+{
+    if (Tabla* t = tabla())
+        t->Grid1()->setColWidth(columna, anchoTwips);
+}
+
 filas::AlmacenFilas& VistaTabla::lote()
 {
     if (Tabla* t = tabla())

@@ -28,6 +28,7 @@ public:
     void ponerFilas(qint64 filas) override;
     void ponerFijas(int filas, int columnas) override;
     void ponerCabecera(int columna, const QString& texto, int anchoTwips, int alineacionFija) override;
+    void ponerAncho(int columna, int anchoTwips) override;
     filas::AlmacenFilas& lote() override;
     void publicar() override;
     void mostrarPeonza() override;

@@ -1,6 +1,7 @@
 // Retrieval of a statement's rows into the result grid, against a real database and a recording view.
 #include "AlmacenFilas.h"
 #include "BaseEmbebida.h"
+#include "CopiaFilas.h"
 #include "FakePlatform.h"
 #include "Module1.h"
 #include "OraSession.h"
@@ -43,6 +44,7 @@ public:
         anotar(u"ponerCabecera"_s);
         cabecera[columna] = {texto, ancho, alineacion};
     }
+    void ponerAncho(int columna, int ancho) override { std::get<1>(cabecera.at(columna)) = ancho; }
     filas::AlmacenFilas& lote() override { return celdas; }
     void publicar() override { filas = celdas.filas() + 1; }
     void mostrarPeonza() override { anotar(u"mostrarPeonza"_s); }
@@ -112,8 +114,21 @@ class TestRecuperacion : public QObject {
         Module1 estado;
         VistaFalsa vista;
         Recuperacion recuperacion{estado, plataforma.reloj, vista};
-        Banco() { recuperacion.setIntervaloEventos(0); }
+        // Either every row to copy is kept by the counting, or none is and the rows are streamed.
+        explicit Banco(bool enFlujo = false)
+        {
+            recuperacion.setIntervaloEventos(0);
+            if (enFlujo)
+                recuperacion.setFilasRetenidas(0);
+        }
     };
+
+    static void porAmbosCaminos()
+    {
+        QTest::addColumn<bool>("enFlujo");
+        QTest::newRow("kept") << false;
+        QTest::newRow("streamed") << true;
+    }
 
     QString unValor(const QString& sql)
     {
@@ -130,9 +145,13 @@ private Q_SLOTS:
     void textosDeLasCeldas();
     void copiaDirectaComoPorValores_data();
     void copiaDirectaComoPorValores();
+    void anchosYAlineaciones_data();
     void anchosYAlineaciones();
     void ordenDeLaSalidaNormal();
+    void cancelarEnLaFila37_data();
     void cancelarEnLaFila37();
+    void filasCambiadasEntreLaCuentaYLaCopia_data();
+    void filasCambiadasEntreLaCuentaYLaCopia();
     void cancelarAntesDeLasFilas_data();
     void cancelarAntesDeLasFilas();
     void cancelarUnaSentenciaLarga();
@@ -153,6 +172,7 @@ void TestRecuperacion::initTestCase()
     m_base->DbExecuteSQL(u"INSERT INTO T250 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                          "WHERE i < 250) SELECT i, 'fila ' || i FROM n"_s);
     m_base->DbExecuteSQL(u"CREATE TABLE ANCHOS (CORTO VARCHAR(30), LARGO VARCHAR(2000), MEDIO VARCHAR(999))"_s);
+    m_base->DbExecuteSQL(u"INSERT INTO ANCHOS VALUES ('a', 'b', 'c')"_s);
     QCOMPARE(unValor(u"SELECT COUNT(*) FROM T250"_s), u"250"_s);
 }
 
@@ -181,11 +201,17 @@ void TestRecuperacion::limiteDeFilas_data()
     QTest::addColumn<int>("copiadas");
     QTest::addColumn<QString>("numTuplas");
     QTest::addColumn<QString>("numFilasAlContar");
-    QTest::newRow("no limit") << true << 100 << 250 << u"250 (todas)"_s << u"250 filas (todas)"_s;
-    QTest::newRow("limit below the total") << false << 100 << 100 << u"100/250"_s << u"100 filas de 250"_s;
-    QTest::newRow("limit equal to the total") << false << 250 << 250 << u"250 (todas)"_s << u"250 filas (todas)"_s;
-    QTest::newRow("limit above the total") << false << 500 << 250 << u"250 (todas)"_s << u"250 filas (todas)"_s;
-    QTest::newRow("limit of one") << false << 1 << 1 << u"1/250"_s << u"1 filas de 250"_s;
+    QTest::addColumn<bool>("enFlujo");
+    for (const bool enFlujo : {false, true}) {
+        const char* como = enFlujo ? ", streamed" : ", kept";
+        const QString todas = u"250 (todas)"_s, filasTodas = u"250 filas (todas)"_s;
+        QTest::addRow("no limit%s", como) << true << 100 << 250 << todas << filasTodas << enFlujo;
+        QTest::addRow("limit below the total%s", como)
+            << false << 100 << 100 << u"100/250"_s << u"100 filas de 250"_s << enFlujo;
+        QTest::addRow("limit equal to the total%s", como) << false << 250 << 250 << todas << filasTodas << enFlujo;
+        QTest::addRow("limit above the total%s", como) << false << 500 << 250 << todas << filasTodas << enFlujo;
+        QTest::addRow("limit of one%s", como) << false << 1 << 1 << u"1/250"_s << u"1 filas de 250"_s << enFlujo;
+    }
 }
 
 void TestRecuperacion::limiteDeFilas()
@@ -195,7 +221,8 @@ void TestRecuperacion::limiteDeFilas()
     QFETCH(int, copiadas);
     QFETCH(QString, numTuplas);
     QFETCH(QString, numFilasAlContar);
-    Banco b;
+    QFETCH(bool, enFlujo);
+    Banco b(enFlujo);
     b.estado.TodasLasFilas = todas;
     b.estado.LimiteFilas = limite;
     b.estado.SentenciaSQL = u"SELECT ID, NOMBRE FROM T250 ORDER BY ID"_s;
@@ -217,19 +244,21 @@ void TestRecuperacion::textosDeLasCeldas_data()
 {
     QTest::addColumn<bool>("ponerCero");
     QTest::addColumn<QStringList>("esperados");
-    QTest::newRow("leading zero on") << true
-                                     << QStringList{u"0.5"_s, u"0,5"_s, u"-.5"_s, u"NULL"_s, u"NULL"_s, u".x"_s,
-                                            u"0.25"_s, u"7"_s, u"."_s, u"X'00FF'"_s};
-    QTest::newRow("leading zero off") << false
-                                      << QStringList{u".5"_s, u",5"_s, u"-.5"_s, u"NULL"_s, u"NULL"_s, u".x"_s,
-                                             u"0.25"_s, u"7"_s, u"."_s, u"X'00FF'"_s};
+    QTest::addColumn<bool>("enFlujo");
+    for (const bool enFlujo : {false, true}) {
+        const char* como = enFlujo ? ", streamed" : ", kept";
+        const QStringList resto = {u"-.5"_s, u"NULL"_s, u"NULL"_s, u".x"_s, u"0.25"_s, u"7"_s, u"."_s, u"X'00FF'"_s};
+        QTest::addRow("leading zero on%s", como) << true << QStringList{u"0.5"_s, u"0,5"_s} + resto << enFlujo;
+        QTest::addRow("leading zero off%s", como) << false << QStringList{u".5"_s, u",5"_s} + resto << enFlujo;
+    }
 }
 
 void TestRecuperacion::textosDeLasCeldas()
 {
     QFETCH(bool, ponerCero);
     QFETCH(QStringList, esperados);
-    Banco b;
+    QFETCH(bool, enFlujo);
+    Banco b(enFlujo);
     b.estado.PonerCeroAuto = ponerCero;
     b.estado.SentenciaSQL =
         u"SELECT '.5', ',5', '-.5', NULL, 'NULL', '.x', 0.25, 7, '.', X'00FF' FROM DUAL"_s;
@@ -261,8 +290,9 @@ void TestRecuperacion::copiaDirectaComoPorValores()
     const db::OraFields campos = d->Fields();
     const int columnas = campos.Count();
     filas::AlmacenFilas directo(columnas + 1), porValores(columnas + 1);
+    CopiaFilas copia(directo, columnas, ponerCero);
     for (qint64 f = 0; !d->Eof(); ++f, d->DbMoveNext()) {
-        Recuperacion::copiarFila(d->celdas(), f, f + 1, directo, ponerCero);
+        copia.anadir(filas::FilaDeAlmacen(d->celdas(), f), f + 1);
         porValores.empezarFila();
         porValores.anadirEntero(f + 1);
         for (int j = 0; j < columnas; ++j) {
@@ -276,7 +306,7 @@ void TestRecuperacion::copiaDirectaComoPorValores()
             else if (v.typeId() == QMetaType::QByteArray)
                 porValores.anadirTexto(u"X'"_s + QString::fromLatin1(v.toByteArray().toHex().toUpper()) + u"'"_s);
             else
-                porValores.anadirTexto(ponerCero ? Recuperacion::ponerCero(v.toString()) : v.toString());
+                porValores.anadirTexto(ponerCero ? CopiaFilas::ponerCero(v.toString()) : v.toString());
         }
         porValores.terminarFila();
     }
@@ -292,15 +322,28 @@ void TestRecuperacion::copiaDirectaComoPorValores()
     QCOMPARE(directo.texto(0, 1), ponerCero ? u"0.5"_s : u".5"_s);
 }
 
+void TestRecuperacion::anchosYAlineaciones_data()
+{
+    porAmbosCaminos();
+}
+
+// Declared sizes give the widths; a column of no declared type is as wide as its longest value
+// among the rows copied, in characters, when that reaches 1000.
 void TestRecuperacion::anchosYAlineaciones()
 {
-    Banco b;
-    b.estado.SentenciaSQL = u"SELECT CORTO, LARGO, MEDIO FROM ANCHOS"_s;
+    QFETCH(bool, enFlujo);
+    Banco b(enFlujo);
+    // 1200 characters; 999 characters in 1001 bytes.
+    b.estado.SentenciaSQL =
+        u"SELECT CORTO, LARGO, MEDIO, CORTO || printf('%.1199c', 'x'), printf('%.997c', 'n') || 'ññ' FROM ANCHOS"_s;
     QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
     QCOMPARE(b.vista.cabecera.at(0), std::make_tuple(u"Nº Fila"_s, 550, 2));
     QCOMPARE(b.vista.cabecera.at(1), std::make_tuple(u"CORTO"_s, 1000, 1));
     QCOMPARE(b.vista.cabecera.at(2), std::make_tuple(u"LARGO"_s, 2000, 1));
     QCOMPARE(b.vista.cabecera.at(3), std::make_tuple(u"MEDIO"_s, 1000, 1));
+    QCOMPARE(std::get<1>(b.vista.cabecera.at(4)), 1200);
+    QCOMPARE(std::get<1>(b.vista.cabecera.at(5)), 1000);
+    QCOMPARE(std::get<2>(b.vista.cabecera.at(5)), 1);
 }
 
 void TestRecuperacion::ordenDeLaSalidaNormal()
@@ -317,9 +360,15 @@ void TestRecuperacion::ordenDeLaSalidaNormal()
     QCOMPARE(pasos, esperados);
 }
 
+void TestRecuperacion::cancelarEnLaFila37_data()
+{
+    porAmbosCaminos();
+}
+
 void TestRecuperacion::cancelarEnLaFila37()
 {
-    Banco b;
+    QFETCH(bool, enFlujo);
+    Banco b(enFlujo);
     b.estado.SegundosConsulta = -1;
     b.estado.SentenciaSQL = u"SELECT ID, NOMBRE FROM T250 WHERE ID <= 100 ORDER BY ID"_s;
     b.vista.alProcesar = [&](const QString&) {
@@ -337,6 +386,38 @@ void TestRecuperacion::cancelarEnLaFila37()
     QVERIFY(!b.vista.registro.contains(u"descargarPeonza"_s));
     QVERIFY(b.vista.registro.contains(u"trasCancelar"_s));
     QCOMPARE(b.vista.registro.last(), u"habilitarOpcionesTabla"_s);
+}
+
+void TestRecuperacion::filasCambiadasEntreLaCuentaYLaCopia_data()
+{
+    QTest::addColumn<QString>("cambio");
+    QTest::addColumn<int>("copiadas");
+    QTest::addColumn<QString>("numTuplas");
+    QTest::newRow("rows added") << u"INSERT INTO CAMBIANTE SELECT ID + 20 FROM CAMBIANTE WHERE ID <= 5"_s << 20
+                                << u"20/25"_s;
+    QTest::newRow("rows removed") << u"DELETE FROM CAMBIANTE WHERE ID > 12"_s << 12 << u"12 (todas)"_s;
+}
+
+// A streamed result that changed after it was counted: the counters tell what the grid got, and the
+// grid has no row left empty.
+void TestRecuperacion::filasCambiadasEntreLaCuentaYLaCopia()
+{
+    QFETCH(QString, cambio);
+    QFETCH(int, copiadas);
+    QFETCH(QString, numTuplas);
+    m_base->DbExecuteSQL(u"CREATE TABLE CAMBIANTE AS SELECT ID FROM T250 WHERE ID <= 20"_s);
+    Banco b(true);
+    b.estado.SentenciaSQL = u"SELECT ID FROM CAMBIANTE"_s;
+    b.vista.alProcesar = [&](const QString& ultimo) {
+        if (ultimo == u"ponerCabecera"_s)
+            m_base->DbExecuteSQL(cambio);
+    };
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
+    m_base->DbExecuteSQL(u"DROP TABLE CAMBIANTE"_s);
+    QCOMPARE(b.vista.numTuplas, numTuplas);
+    QCOMPARE(b.vista.filas, copiadas + 1);
+    QCOMPARE(b.vista.celdas.filas(), copiadas);
+    QCOMPARE(b.vista.texto(copiadas, 0), QString::number(copiadas));
 }
 
 void TestRecuperacion::cancelarAntesDeLasFilas_data()
