@@ -1,5 +1,6 @@
 #include "Backend.h"
 
+#include "PostgresBackend.h"
 #include "SqliteBackend.h"
 
 using namespace Qt::StringLiterals;
@@ -11,8 +12,11 @@ std::unique_ptr<Backend> abrirBackend(const QString& nombre, const QString& usua
     const QString limpio = nombre.trimmed();
     if (auto backend = abrirSqlite(limpio, usuario, clave))
         return backend;
-    throw ErrorOra::sinResolver(
-        limpio, u"no es la base de datos local \"2:\" ni un fichero SQLite (.db, .sqlite, .sqlite3)"_s);
+    if (auto backend = abrirPostgres(limpio, usuario, clave))
+        return backend;
+    throw ErrorOra::sinResolver(limpio,
+        u"no es la base de datos local \"2:\", ni un fichero SQLite (.db, .sqlite, .sqlite3), ni un servidor "
+        u"PostgreSQL (servidor:puerto/base o postgresql://…)"_s);
 }
 
 } // namespace db

@@ -113,4 +113,40 @@ ErrorOra ErrorOra::deSqlite(int codigoSqlite, const QString& mensaje)
     }
 }
 
+ErrorOra ErrorOra::dePostgres(const QString& sqlstate, const QString& mensaje)
+{
+    if (sqlstate == u"42P01"_s)
+        return {OraTablaInexistente, u"ORA-00942: table or view does not exist (%1)"_s.arg(mensaje), mensaje};
+    if (sqlstate == u"42703"_s || sqlstate == u"42883"_s)
+        return {OraIdentificadorInvalido, u"ORA-00904: invalid identifier (%1)"_s.arg(mensaje), mensaje};
+    if (sqlstate == u"42601"_s)
+        return {OraSentenciaInvalida, u"ORA-00900: invalid SQL statement (%1)"_s.arg(mensaje), mensaje};
+    if (sqlstate == u"57014"_s)
+        return cancelada();
+    if (sqlstate == u"28P01"_s || sqlstate == u"28000"_s)
+        return {OraCredenciales, credenciales().texto(), mensaje};
+    if (sqlstate == u"55P03"_s || sqlstate == u"40P01"_s)
+        return {OraRecursoOcupado,
+            u"ORA-00054: resource busy and acquire with NOWAIT specified or timeout expired (%1)"_s.arg(mensaje),
+            mensaje};
+    // Class 08 (connection exception) and the shutdown or termination of the server process.
+    if (sqlstate.startsWith(u"08"_s) || sqlstate == u"57P01"_s || sqlstate == u"57P02"_s || sqlstate == u"57P03"_s)
+        return conexionPerdida(mensaje);
+    return {NimboPostgres, u"NIMBO-%1: PostgreSQL %2: %3"_s.arg(NimboPostgres).arg(sqlstate, mensaje), mensaje};
+}
+
+ErrorOra ErrorOra::conexionPerdida(const QString& mensaje)
+{
+    return {OraConexionPerdida,
+        u"ORA-03113: end-of-file on communication channel (the server closed the connection: %1). "
+        u"Connect again to go on."_s.arg(mensaje),
+        mensaje};
+}
+
+ErrorOra ErrorOra::sinConexion()
+{
+    return {OraSinConexion,
+        u"ORA-03114: not connected to the database server (the connection was lost: connect again)"_s};
+}
+
 } // namespace db

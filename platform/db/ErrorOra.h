@@ -43,6 +43,12 @@ public:
     static ErrorOra ficheroDanado(const QString& ruta, const QString& causa);
     // Maps a backend failure (SQLite's extended result code and message) to a code and text.
     static ErrorOra deSqlite(int codigoSqlite, const QString& mensaje);
+    // Maps a PostgreSQL failure (its SQLSTATE and primary message) to a code and text.
+    static ErrorOra dePostgres(const QString& sqlstate, const QString& mensaje);
+    // The server closed the connection (it was stopped, or the session was ended from outside).
+    static ErrorOra conexionPerdida(const QString& mensaje);
+    // A statement on a connection that was lost before.
+    static ErrorOra sinConexion();
 
 private:
     int codigo_;
@@ -60,6 +66,8 @@ enum CodigoOra : int {
     OraVariableSinEnlazar = 1008,
     OraCancelada = 1013,
     OraCredenciales = 1017,
+    OraConexionPerdida = 3113,
+    OraSinConexion = 3114,
     OraErrorPlsql = 6550,
     OraSinResolver = 12154,
     OraSoloLectura = 16000,
@@ -70,6 +78,8 @@ enum CodigoOra : int {
     // Any other failure of SQLite: this base plus SQLite's primary result code.
     NimboSqlite = 29000,
     NimboFicheroDanado = 29011, // SQLite's CORRUPT; files that are no database at all too
+    // Any other failure of PostgreSQL; its SQLSTATE is in the text.
+    NimboPostgres = 28000,
 };
 
 } // namespace db

@@ -1,15 +1,16 @@
 #include "BaseEmbebida.h"
+#include "BasePostgres.h"
 #include "ConexionSqlite.h"
 #include "Cuentas.h"
 #include "ErrorOra.h"
 #include "OraSession.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
 
 using namespace Qt::StringLiterals;
 using namespace db;
@@ -73,22 +74,67 @@ QByteArray huella(const QString& ruta)
 
 } // namespace
 
+// Picks the row's backend, or skips the row when it cannot run here.
+#define ELEGIR_MOTOR()                                                                                                 \
+    QFETCH(QString, motor);                                                                                            \
+    if (const QString falta = elegir(motor); !falta.isEmpty())                                                         \
+    QSKIP(qPrintable(falta))
+
+// The cases that hold for every backend run once per backend ("sqlite": the embedded demo database,
+// "postgres": a database with the server and the demo on the server NIMBO_PG names); the others
+// belong to one of them.
 class tst_BaseDatos : public QObject {
     Q_OBJECT
 
     QTemporaryDir datos_;
     OraSession sesion_;
     std::shared_ptr<OraDatabase> demo_;
+    std::unique_ptr<BasePostgres> pg_;
+    std::shared_ptr<OraDatabase> demoPg_;
+    // The demo database of the current row's backend, and its login.
+    OraDatabase* base_ = nullptr;
+    QString nombre_, conexion_, esquema_;
 
     std::shared_ptr<OraDatabase> abrirDemo(OraSession& s) { return s.DbOpenDatabase(u"2:"_s, u"scott/ravel"_s, 0); }
+    std::shared_ptr<OraDatabase> abrirOtra(OraSession& s) { return s.DbOpenDatabase(nombre_, conexion_, 0); }
+
+    static void motores()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::newRow("sqlite") << u"sqlite"_s;
+        QTest::newRow("postgres") << u"postgres"_s;
+    }
+    // Points base_ at the row's backend; empty, or why the row cannot run. Without the NIEB server's
+    // scripts in this build the PostgreSQL database is an empty one.
+    QString elegir(const QString& motor, bool conServidor = true)
+    {
+        if (motor == u"sqlite"_s) {
+            base_ = demo_.get();
+            nombre_ = u"2:"_s;
+            conexion_ = u"scott/ravel"_s;
+            esquema_ = u"SCOTT"_s;
+            return {};
+        }
+        if (!pg_)
+            return BasePostgres::sinServidor();
+        if (!demoPg_)
+            return u"no PostgreSQL database: "_s + pg_->error();
+        if (conServidor && !BasePostgres::conGuiones())
+            return u"this build has no scripts for the NIEB server on PostgreSQL"_s;
+        base_ = demoPg_.get();
+        nombre_ = pg_->nombre();
+        conexion_ = BasePostgres::conexion();
+        esquema_ = BasePostgres::usuario().toUpper();
+        return {};
+    }
 
     qint64 columna(const QString& tabla, const QString& col)
     {
-        return llamar(*demo_, bloqueCol, u"NUMCOL"_s, {{u"SCH"_s, u"SCOTT"_s}, {u"TBL"_s, tabla}, {u"ATT"_s, col}});
+        return llamar(*base_, bloqueCol, u"NUMCOL"_s, {{u"SCH"_s, esquema_}, {u"TBL"_s, tabla}, {u"ATT"_s, col}});
     }
     qint64 tabla(const QString& t)
     {
-        return llamar(*demo_, bloqueObj, u"NUMTABLA"_s, {{u"SCH"_s, u"SCOTT"_s}, {u"TBL"_s, t}});
+        return llamar(*base_, bloqueObj, u"NUMTABLA"_s, {{u"SCH"_s, esquema_}, {u"TBL"_s, t}});
     }
 
 private Q_SLOTS:
@@ -99,14 +145,22 @@ private Q_SLOTS:
         nieb::ConexionSqlite::esperaPorBloqueoMs = 300;
         demo_ = abrirDemo(sesion_);
         QVERIFY(QFile::exists(rutaBaseEmbebida()));
+        if (!BasePostgres::sinServidor().isEmpty())
+            return;
+        pg_ = std::make_unique<BasePostgres>(
+            BasePostgres::conGuiones() ? BasePostgres::Contenido::ServidorYDemo : BasePostgres::Contenido::Vacia);
+        QVERIFY2(pg_->error().isEmpty(), qPrintable(pg_->error()));
+        demoPg_ = sesion_.DbOpenDatabase(pg_->nombre(), BasePostgres::conexion(), 0);
     }
 
+    void catalogueCallsAnswerAsTheClientExpects_data() { motores(); }
     void catalogueCallsAnswerAsTheClientExpects()
     {
+        ELEGIR_MOTOR();
         const qint64 empleados = tabla(u"EMPLEADOS"_s);
         QVERIFY(empleados > 0);
         QCOMPARE(QString::number(empleados),
-            unValor(*demo_, u"SELECT OBJ# FROM ACCESSIBLE_TABLES WHERE TABLE_NAME='EMPLEADOS'"_s));
+            unValor(*base_, u"SELECT OBJ# FROM ACCESSIBLE_TABLES WHERE TABLE_NAME='EMPLEADOS'"_s));
         QCOMPARE(tabla(u"NO_EXISTE"_s), 0);
 
         // A type-2 attribute is found under its kind column, the name followed by "T".
@@ -118,102 +172,111 @@ private Q_SLOTS:
         QVERIFY(edad > 0 && sueldo > 0 && caracter > 0 && nombre > 0);
 
         const auto tipo = [&](qint64 col) {
-            return llamar(*demo_, bloqueTipo, u"FT"_s, {{u"OO"_s, qint16(empleados)}, {u"CC"_s, qint16(col)}});
+            return llamar(*base_, bloqueTipo, u"FT"_s, {{u"OO"_s, qint16(empleados)}, {u"CC"_s, qint16(col)}});
         };
         QCOMPARE(tipo(sueldo), 1);
         QCOMPARE(tipo(edad), 2);
         QCOMPARE(tipo(caracter), 3);
         QCOMPARE(tipo(nombre), 0);
-        QCOMPARE(demo_->Parameters().Count(), 0);
+        QCOMPARE(base_->Parameters().Count(), 0);
 
-        const auto etiquetas = filasDe(*demo_,
+        const auto etiquetas = filasDe(*base_,
             u"SELECT Label, Alfa, Beta, Gamma, Delta FROM LFOC WHERE OBJ#=%1 AND COL#=%2"_s.arg(empleados).arg(edad));
         QVERIFY(etiquetas.size() >= 2);
         for (const auto& e : etiquetas)
             QVERIFY(e[1].toDouble() <= e[2].toDouble() && e[2].toDouble() <= e[3].toDouble()
                 && e[3].toDouble() <= e[4].toDouble());
-        const auto semejanzas = filasDe(*demo_,
+        const auto semejanzas = filasDe(*base_,
             u"SELECT Label_1, Label_2, Degree FROM LOCT3 WHERE OBJ#=%1 AND COL#=%2"_s.arg(empleados).arg(caracter));
         QVERIFY(semejanzas.size() >= 2);
-        const auto compatibles = filasDe(*demo_, u"SELECT * FROM ACT3"_s);
+        const auto compatibles = filasDe(*base_, u"SELECT * FROM ACT3"_s);
         QVERIFY(!compatibles.isEmpty());
         QVERIFY(compatibles[0].contains(u"CARACTER"_s));
     }
 
+    void infoWindowQueriesWork_data() { motores(); }
     void infoWindowQueriesWork()
     {
+        ELEGIR_MOTOR();
         const auto usuario = filasDe(
-            *demo_, u"SELECT USERNAME,USER_ID,DEFAULT_TABLESPACE,TEMPORARY_TABLESPACE,CREATED FROM USER_USERS"_s);
+            *base_, u"SELECT USERNAME,USER_ID,DEFAULT_TABLESPACE,TEMPORARY_TABLESPACE,CREATED FROM USER_USERS"_s);
         QCOMPARE(usuario.size(), 1);
-        QCOMPARE(usuario[0][0], u"SCOTT"_s);
+        QCOMPARE(usuario[0][0], esquema_);
         QVERIFY(!usuario[0][4].isEmpty() && usuario[0][4] != u"NULL"_s);
-        QCOMPARE(unValor(*demo_, u"SELECT USERENV('SESSIONID') FROM DUAL"_s), QString::number(demo_->sesion()));
+        QCOMPARE(unValor(*base_, u"SELECT USERENV('SESSIONID') FROM DUAL"_s), QString::number(base_->sesion()));
         QCOMPARE(
-            filasDe(*demo_, u"SELECT VALUE FROM NLS_DATABASE_PARAMETERS WHERE PARAMETER='NLS_RDBMS_VERSION'"_s).size(),
+            filasDe(*base_, u"SELECT VALUE FROM NLS_DATABASE_PARAMETERS WHERE PARAMETER='NLS_RDBMS_VERSION'"_s).size(),
             1);
-        QVERIFY(!filasDe(*demo_, u"SELECT ROLE FROM SESSION_ROLES"_s).isEmpty());
-        QVERIFY(!filasDe(*demo_, u"SELECT PRIVILEGE FROM SESSION_PRIVS"_s).isEmpty());
-        QVERIFY(!filasDe(*demo_, u"SELECT RESOURCE_NAME, LIMIT FROM USER_RESOURCE_LIMITS"_s).isEmpty());
-        QCOMPARE(filasDe(*demo_,
+        QVERIFY(!filasDe(*base_, u"SELECT ROLE FROM SESSION_ROLES"_s).isEmpty());
+        QVERIFY(!filasDe(*base_, u"SELECT PRIVILEGE FROM SESSION_PRIVS"_s).isEmpty());
+        QVERIFY(!filasDe(*base_, u"SELECT RESOURCE_NAME, LIMIT FROM USER_RESOURCE_LIMITS"_s).isEmpty());
+        QCOMPARE(filasDe(*base_,
                      u"SELECT R.RESOURCE_NAME FROM USER_RESOURCE_LIMITS R WHERE R.LIMIT = 'UNLIMITED' ORDER BY R.LIMIT"_s)
                      .size(),
             4);
         // No NOT/AND/OR rows: the client shows the default logic functions.
         for (const auto& op : {u"NOT"_s, u"AND"_s, u"OR"_s})
-            QCOMPARE(filasDe(*demo_, u"SELECT VALOR FROM NIEB_OPTIONS WHERE OPCION='%1'"_s.arg(op)).size(), 0);
-        QVERIFY(!filasDe(*demo_, u"SELECT OPCION,VALOR FROM NIEB_OPTIONS"_s).isEmpty());
-        QVERIFY(!filasDe(*demo_, u"SELECT OPCION,VALOR FROM NIEB_INFO"_s).isEmpty());
-        QVERIFY(unValor(*demo_, u"SELECT NUM FROM NIEB_STATS WHERE EVENTO='SESIONES'"_s).toInt() >= 1);
+            QCOMPARE(filasDe(*base_, u"SELECT VALOR FROM NIEB_OPTIONS WHERE OPCION='%1'"_s.arg(op)).size(), 0);
+        QVERIFY(!filasDe(*base_, u"SELECT OPCION,VALOR FROM NIEB_OPTIONS"_s).isEmpty());
+        QVERIFY(!filasDe(*base_, u"SELECT OPCION,VALOR FROM NIEB_INFO"_s).isEmpty());
+        QVERIFY(unValor(*base_, u"SELECT NUM FROM NIEB_STATS WHERE EVENTO='SESIONES'"_s).toInt() >= 1);
         for (const auto& paquete : {u"NIEB_PKG"_s, u"NIEB_FUNCTIONS"_s, u"NIEB_FUNCTIONS2"_s})
             QCOMPARE(
-                unValor(*demo_,
+                unValor(*base_,
                     u"SELECT status FROM ALL_OBJECTS WHERE object_name='%1' AND object_type='PACKAGE'"_s.arg(paquete)),
                 u"VALID"_s);
-        QCOMPARE(unValor(*demo_, u"SELECT LEAST(3, 1, 2) || GREATEST('a', 'b') FROM DUAL"_s), u"1b"_s);
-        QCOMPARE(unValor(*demo_, u"SELECT LEAST(1, NULL) FROM DUAL"_s), u"NULL"_s);
+        QCOMPARE(unValor(*base_, u"SELECT LEAST(3, 1, 2) || GREATEST('a', 'b') FROM DUAL"_s), u"1b"_s);
+        QCOMPARE(unValor(*base_, u"SELECT LEAST(1, NULL) FROM DUAL"_s), u"NULL"_s);
     }
 
+    void tableNumbersFollowTheTablesLife_data() { motores(); }
     void tableNumbersFollowTheTablesLife()
     {
-        demo_->DbExecuteSQL(u"CREATE TABLE PRUEBA_VIDA (A NUMBER)"_s);
+        ELEGIR_MOTOR();
+        base_->DbExecuteSQL(u"CREATE TABLE PRUEBA_VIDA (A INTEGER)"_s);
         const qint64 numero = tabla(u"PRUEBA_VIDA"_s);
         QVERIFY(numero > 0);
-        demo_->DbExecuteSQL(u"CREATE TABLE OTRA_MAS (A NUMBER)"_s);
+        base_->DbExecuteSQL(u"CREATE TABLE OTRA_MAS (A INTEGER)"_s);
         QCOMPARE(tabla(u"PRUEBA_VIDA"_s), numero);
-        demo_->DbExecuteSQL(u"DROP TABLE PRUEBA_VIDA"_s);
-        demo_->DbExecuteSQL(u"DROP TABLE OTRA_MAS"_s);
+        base_->DbExecuteSQL(u"DROP TABLE PRUEBA_VIDA"_s);
+        base_->DbExecuteSQL(u"DROP TABLE OTRA_MAS"_s);
         QCOMPARE(tabla(u"PRUEBA_VIDA"_s), 0);
-        QCOMPARE(filasDe(*demo_, u"SELECT * FROM ACCESSIBLE_TABLES WHERE TABLE_NAME='PRUEBA_VIDA'"_s).size(), 0);
+        QCOMPARE(filasDe(*base_, u"SELECT * FROM ACCESSIBLE_TABLES WHERE TABLE_NAME='PRUEBA_VIDA'"_s).size(), 0);
     }
 
+    void sessionsAreDistinctAndSeeOnlyTheirRows_data() { motores(); }
     void sessionsAreDistinctAndSeeOnlyTheirRows()
     {
+        ELEGIR_MOTOR();
         OraSession otra;
-        auto segunda = abrirDemo(otra);
-        QVERIFY(segunda->sesion() != demo_->sesion());
+        auto segunda = abrirOtra(otra);
+        QVERIFY(segunda->sesion() != base_->sesion());
 
         // Another process gets yet another number.
         QProcess p;
-        p.start(QStringLiteral(NIMBO_QUERY_BIN), {u"--sql"_s, u"SELECT USERENV('SESSIONID') FROM DUAL"_s});
+        const auto barra = conexion_.indexOf(u'/');
+        p.start(QStringLiteral(NIMBO_QUERY_BIN),
+            {u"--db"_s, nombre_, u"--user"_s, conexion_.left(barra), u"--password"_s, conexion_.mid(barra + 1), u"--sql"_s,
+                u"SELECT USERENV('SESSIONID') FROM DUAL"_s});
         QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.exitCode(), 0);
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
         const qint64 deOtroProceso = QString::fromUtf8(p.readAllStandardOutput()).split(u'\n').value(1).toLongLong();
         QVERIFY(deOtroProceso > 0);
-        QVERIFY(deOtroProceso != demo_->sesion() && deOtroProceso != segunda->sesion());
+        QVERIFY(deOtroProceso != base_->sesion() && deOtroProceso != segunda->sesion());
 
-        for (auto* base : {demo_.get(), segunda.get()}) {
+        for (auto* base : {base_, segunda.get()}) {
             base->DbExecuteSQL(
                 u"INSERT INTO NIEB_QUERY VALUES (USERENV('SESSIONID'), 1, 'SELECT %1')"_s.arg(base->sesion()));
             base->DbExecuteSQL(
                 u"INSERT INTO NIEB_ERRORS VALUES (USERENV('SESSIONID'), 1, 'error %1')"_s.arg(base->sesion()));
         }
-        QCOMPARE(filasDe(*demo_, consultaTokens), QList<QStringList>{{u"SELECT %1"_s.arg(demo_->sesion())}});
+        QCOMPARE(filasDe(*base_, consultaTokens), QList<QStringList>{{u"SELECT %1"_s.arg(base_->sesion())}});
         QCOMPARE(
             filasDe(*segunda, consultaErrores), (QList<QStringList>{{u"1"_s, u"error %1"_s.arg(segunda->sesion())}}));
 
-        demo_->DbExecuteSQL(u"Begin NIEB_PKG.NIEB_FIN; end;"_s);
-        QVERIFY(filasDe(*demo_, consultaTokens).isEmpty());
-        QVERIFY(filasDe(*demo_, consultaErrores).isEmpty());
+        base_->DbExecuteSQL(u"Begin NIEB_PKG.NIEB_FIN; end;"_s);
+        QVERIFY(filasDe(*base_, consultaTokens).isEmpty());
+        QVERIFY(filasDe(*base_, consultaErrores).isEmpty());
         QCOMPARE(filasDe(*segunda, consultaTokens).size(), 1);
         segunda->DbExecuteSQL(u"Begin NIEB_PKG.NIEB_FIN; end;"_s);
     }
@@ -240,60 +303,105 @@ private Q_SLOTS:
 
     void statementErrorsNameTheirCause_data()
     {
+        QTest::addColumn<QString>("motor");
         QTest::addColumn<QString>("sql");
         QTest::addColumn<int>("codigo");
         QTest::addColumn<QString>("causa");
-        QTest::newRow("unknown table") << u"SELECT * FROM EMPLEADOZ"_s << int(OraTablaInexistente) << u"EMPLEADOZ"_s;
-        QTest::newRow("unknown column") << u"SELECT SUELDAZO FROM EMPLEADOS"_s << int(OraIdentificadorInvalido)
-                                        << u"SUELDAZO"_s;
-        QTest::newRow("syntax") << u"SELEC 1 FROM DUAL"_s << int(OraSentenciaInvalida) << u"SELEC"_s;
-        QTest::newRow("delete") << u"DELETE FROM EMPLEADOS"_s << int(NimboNoEsConsulta) << u"consultas"_s;
-        QTest::newRow("update with subselect") << u"UPDATE EMPLEADOS SET SUELDO = (SELECT MAX(SUELDO) FROM EMPLEADOS)"_s
-                                               << int(NimboNoEsConsulta) << u"consultas"_s;
-        QTest::newRow("ddl") << u"DROP TABLE EMPLEADOS"_s << int(NimboNoEsConsulta) << u"consultas"_s;
-        QTest::newRow("writing pragma") << u"PRAGMA user_version = 7"_s << int(NimboNoEsConsulta) << u"consultas"_s;
-        QTest::newRow("returning") << u"DELETE FROM EMPLEADOS RETURNING *"_s << int(NimboNoEsConsulta)
-                                   << u"consultas"_s;
-        QTest::newRow("block") << u"Begin NIEB_PKG.NIEB_FIN; end;"_s << int(NimboNoEsConsulta) << u"consultas"_s;
-        QTest::newRow("second statement")
-            << u"SELECT 1 FROM DUAL; DELETE FROM EMPLEADOS"_s << int(NimboMasDeUnaSentencia) << u"una sola"_s;
-        QTest::newRow("unbound") << u"SELECT :NADA FROM DUAL"_s << int(OraVariableSinEnlazar) << u"NADA"_s;
+        const QList<std::tuple<const char*, QString, int, QString>> casos{
+            {"unknown table", u"SELECT * FROM EMPLEADOZ"_s, OraTablaInexistente, u"EMPLEADOZ"_s},
+            {"unknown column", u"SELECT SUELDAZO FROM EMPLEADOS"_s, OraIdentificadorInvalido, u"SUELDAZO"_s},
+            {"syntax", u"SELEC 1 FROM DUAL"_s, OraSentenciaInvalida, u"SELEC"_s},
+            {"delete", u"DELETE FROM EMPLEADOS"_s, NimboNoEsConsulta, u"consultas"_s},
+            {"update with subselect", u"UPDATE EMPLEADOS SET SUELDO = (SELECT MAX(SUELDO) FROM EMPLEADOS)"_s,
+                NimboNoEsConsulta, u"consultas"_s},
+            {"ddl", u"DROP TABLE EMPLEADOS"_s, NimboNoEsConsulta, u"consultas"_s},
+            {"returning", u"DELETE FROM EMPLEADOS RETURNING *"_s, NimboNoEsConsulta, u"consultas"_s},
+            {"block", u"Begin NIEB_PKG.NIEB_FIN; end;"_s, NimboNoEsConsulta, u"consultas"_s},
+            {"second statement", u"SELECT 1 FROM DUAL; DELETE FROM EMPLEADOS"_s, NimboMasDeUnaSentencia,
+                u"una sola"_s},
+            {"unbound", u"SELECT :NADA FROM DUAL"_s, OraVariableSinEnlazar, u"NADA"_s},
+        };
+        for (const char* motor : {"sqlite", "postgres"})
+            for (const auto& [nombre, sql, codigo, causa] : casos)
+                QTest::addRow("%s: %s", motor, nombre) << QString::fromLatin1(motor) << sql << codigo << causa;
+        QTest::newRow("sqlite: writing pragma")
+            << u"sqlite"_s << u"PRAGMA user_version = 7"_s << int(NimboNoEsConsulta) << u"consultas"_s;
+        QTest::newRow("postgres: a statement without rows")
+            << u"postgres"_s << u"SET search_path = nada"_s << int(NimboNoEsConsulta) << u"consultas"_s;
+        QTest::newRow("postgres: other errors keep their SQLSTATE")
+            << u"postgres"_s << u"SELECT 1 / 0 FROM DUAL"_s << int(NimboPostgres) << u"22012"_s;
     }
     void statementErrorsNameTheirCause()
     {
+        ELEGIR_MOTOR();
         QFETCH(QString, sql);
         QFETCH(int, codigo);
         QFETCH(QString, causa);
-        const QString antes = unValor(*demo_, u"SELECT COUNT(*) || '/' || SUM(SUELDO) FROM EMPLEADOS"_s);
+        const QString cuenta = u"SELECT COUNT(*) || '/' || SUM(SUELDO) FROM EMPLEADOS"_s;
+        const QString antes = unValor(*base_, cuenta);
         sesion_.LastServerErrReset();
-        QVERIFY_THROWS_EXCEPTION(ErrorOra, demo_->DbCreateDynaset(sql, 0));
-        QCOMPARE(demo_->LastServerErr(), codigo);
-        QVERIFY2(demo_->LastServerErrText().contains(causa), qPrintable(demo_->LastServerErrText()));
+        QVERIFY_THROWS_EXCEPTION(ErrorOra, base_->DbCreateDynaset(sql, 0));
+        QCOMPARE(base_->LastServerErr(), codigo);
+        QVERIFY2(base_->LastServerErrText().contains(causa, Qt::CaseInsensitive), qPrintable(base_->LastServerErrText()));
         QCOMPARE(sesion_.LastServerErr(), 0);
-        QCOMPARE(unValor(*demo_, u"SELECT COUNT(*) || '/' || SUM(SUELDO) FROM EMPLEADOS"_s), antes);
+        QCOMPARE(unValor(*base_, cuenta), antes);
         sesion_.LastServerErrReset();
-        QCOMPARE(demo_->LastServerErr(), 0);
+        QCOMPARE(base_->LastServerErr(), 0);
     }
 
+    void severalStatementsRunAllOrNone_data() { motores(); }
+    void severalStatementsRunAllOrNone()
+    {
+        ELEGIR_MOTOR();
+        base_->DbExecuteSQL(u"CREATE TABLE LOTE (A INTEGER, B VARCHAR(20))"_s);
+        auto quitar = qScopeGuard([&] { base_->DbExecuteSQL(u"DROP TABLE LOTE"_s); });
+        base_->Parameters().Add(u"TEXTO"_s, u"o'neil; :A"_s, OraParameters::Entrada);
+        auto quitarEnlace = qScopeGuard([&] { base_->Parameters().Remove(u"TEXTO"_s); });
+        base_->DbExecuteSQL(u"INSERT INTO LOTE VALUES (1, :TEXTO); INSERT INTO LOTE VALUES (2, ':TEXTO')"_s);
+        QCOMPARE(filasDe(*base_, u"SELECT A, B FROM LOTE ORDER BY A"_s),
+            (QList<QStringList>{{u"1"_s, u"o'neil; :A"_s}, {u"2"_s, u":TEXTO"_s}}));
+
+        // A failure, or a query among them, and none of them stays.
+        QVERIFY_THROWS_EXCEPTION(
+            ErrorOra, base_->DbExecuteSQL(u"INSERT INTO LOTE VALUES (3, 'x'); INSERT INTO NADA VALUES (1)"_s));
+        QCOMPARE(base_->LastServerErr(), int(OraTablaInexistente));
+        QVERIFY_THROWS_EXCEPTION(ErrorOra, base_->DbExecuteSQL(u"INSERT INTO LOTE VALUES (4, 'x'); SELECT 1 FROM DUAL"_s));
+        QCOMPARE(base_->LastServerErr(), int(NimboDevuelveFilas));
+        QVERIFY_THROWS_EXCEPTION(ErrorOra, base_->DbExecuteSQL(u"SELECT A FROM LOTE"_s));
+        QCOMPARE(base_->LastServerErr(), int(NimboDevuelveFilas));
+        QCOMPARE(unValor(*base_, u"SELECT COUNT(*) FROM LOTE"_s), u"2"_s);
+    }
+
+    void blocksFailInTheVendorsWay_data() { motores(); }
     void blocksFailInTheVendorsWay()
     {
+        ELEGIR_MOTOR();
         // A package function that does not exist, and a bound call with a missing input.
-        QVERIFY_THROWS_EXCEPTION(ErrorOra, demo_->DbExecuteSQL(u"Begin NIEB_PKG.NO_EXISTE; end;"_s));
-        QCOMPARE(demo_->LastServerErr(), int(OraErrorPlsql));
-        QVERIFY(demo_->LastServerErrText().contains(u"NO_EXISTE"_s));
-        demo_->Parameters().Add(u"NUMTABLA"_s, 0, OraParameters::Salida);
-        QVERIFY_THROWS_EXCEPTION(ErrorOra, demo_->DbExecuteSQL(bloqueObj));
-        QCOMPARE(demo_->LastServerErr(), int(OraVariableSinEnlazar));
-        demo_->Parameters().Remove(u"NUMTABLA"_s);
-        demo_->Parameters().Remove(u"NUNCA_ENLAZADO"_s);
+        QVERIFY_THROWS_EXCEPTION(ErrorOra, base_->DbExecuteSQL(u"Begin NIEB_PKG.NO_EXISTE; end;"_s));
+        QCOMPARE(base_->LastServerErr(), int(OraErrorPlsql));
+        QVERIFY(base_->LastServerErrText().contains(u"NO_EXISTE"_s));
+        base_->Parameters().Add(u"NUMTABLA"_s, 0, OraParameters::Salida);
+        QVERIFY_THROWS_EXCEPTION(ErrorOra, base_->DbExecuteSQL(bloqueObj));
+        QCOMPARE(base_->LastServerErr(), int(OraVariableSinEnlazar));
+        base_->Parameters().Remove(u"NUMTABLA"_s);
+        base_->Parameters().Remove(u"NUNCA_ENLAZADO"_s);
 
-        // An SQLite file without the server: the package is not there.
-        const QString ruta = datos_.filePath(u"sin_servidor.db"_s);
-        nieb::ConexionSqlite(ruta.toStdString(), nieb::ConexionSqlite::Apertura::Crear).ejecutar("CREATE TABLE T (A)");
+        // A database without the server: the package is not there.
         OraSession s;
-        auto base = s.DbOpenDatabase(ruta, u"cualquiera/cosa"_s, 0);
-        QCOMPARE(unValor(*base, u"SELECT USER_ID || USERNAME FROM USER_USERS"_s), u"0CUALQUIERA"_s);
-        QCOMPARE(unValor(*base, u"SELECT COUNT(*) FROM ALL_OBJECTS WHERE object_type='PACKAGE'"_s), u"0"_s);
+        std::shared_ptr<OraDatabase> base;
+        std::unique_ptr<BasePostgres> vacia;
+        if (motor == u"sqlite"_s) {
+            const QString ruta = datos_.filePath(u"sin_servidor.db"_s);
+            nieb::ConexionSqlite(ruta.toStdString(), nieb::ConexionSqlite::Apertura::Crear)
+                .ejecutar("CREATE TABLE T (A)");
+            base = s.DbOpenDatabase(ruta, u"cualquiera/cosa"_s, 0);
+            QCOMPARE(unValor(*base, u"SELECT USER_ID || USERNAME FROM USER_USERS"_s), u"0CUALQUIERA"_s);
+            QCOMPARE(unValor(*base, u"SELECT COUNT(*) FROM ALL_OBJECTS WHERE object_type='PACKAGE'"_s), u"0"_s);
+        } else {
+            vacia = std::make_unique<BasePostgres>(BasePostgres::Contenido::Vacia);
+            QVERIFY2(vacia->error().isEmpty(), qPrintable(vacia->error()));
+            base = s.DbOpenDatabase(vacia->nombre(), conexion_, 0);
+        }
         QVERIFY(base->sesion() > 0);
         QVERIFY_THROWS_EXCEPTION(
             ErrorOra, llamar(*base, bloqueObj, u"NUMTABLA"_s, {{u"SCH"_s, u"A"_s}, {u"TBL"_s, u"T"_s}}));
@@ -303,26 +411,48 @@ private Q_SLOTS:
         QCOMPARE(base->Parameters().Count(), 0);
     }
 
+    void aCancelStopsTheStatement_data()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("sqlite") << u"sqlite"_s
+                                << u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000000) "
+                                   u"SELECT COUNT(*) FROM n"_s;
+        QTest::newRow("postgres") << u"postgres"_s << u"SELECT pg_sleep(60) FROM DUAL"_s;
+    }
     void aCancelStopsTheStatement()
     {
+        ELEGIR_MOTOR();
+        QFETCH(QString, sql);
+        // Cancelled at the third question, 20 ms in at the earliest.
         int preguntas = 0;
-        demo_->setCancelador([&] { return ++preguntas >= 3; });
-        QVERIFY_THROWS_EXCEPTION(ErrorOra,
-            demo_->DbCreateDynaset(
-                u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000000) "
-                u"SELECT COUNT(*) FROM n"_s));
-        demo_->setCancelador({});
-        QCOMPARE(demo_->LastServerErr(), int(OraCancelada));
-        QCOMPARE(demo_->LastServerErrText(), u"ORA-01013: user requested cancel of current operation"_s);
-        QCOMPARE(unValor(*demo_, u"SELECT 1 FROM DUAL"_s), u"1"_s);
+        QElapsedTimer reloj, desdeCancelar;
+        reloj.start();
+        base_->setCancelador([&] {
+            if (reloj.elapsed() < 20 || ++preguntas < 3)
+                return false;
+            if (!desdeCancelar.isValid())
+                desdeCancelar.start();
+            return true;
+        });
+        QVERIFY_THROWS_EXCEPTION(ErrorOra, base_->DbCreateDynaset(sql));
+        const qint64 espera = desdeCancelar.elapsed();
+        base_->setCancelador({});
+        QCOMPARE(base_->LastServerErr(), int(OraCancelada));
+        QCOMPARE(base_->LastServerErrText(), u"ORA-01013: user requested cancel of current operation"_s);
+        // Typically a few milliseconds; the bound leaves room for a loaded machine.
+        QVERIFY2(espera < 2000, qPrintable(u"%1 ms from the cancel to the error"_s.arg(espera)));
+        QCOMPARE(unValor(*base_, u"SELECT 1 FROM DUAL"_s), u"1"_s);
     }
 
+    void dynasetCountsAllAndKeepsTheFirstRows_data() { motores(); }
     void dynasetCountsAllAndKeepsTheFirstRows()
     {
+        ELEGIR_MOTOR();
         const QString mil = u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
                             u"SELECT i, 'fila ' || i AS TEXTO, CASE WHEN i % 2 = 0 THEN NULL ELSE i * 0.5 END AS MEDIO "
                             u"FROM n"_s;
-        const auto d = demo_->DbCreateDynaset(mil, QVariant(), 10);
+        const auto d = base_->DbCreateDynaset(mil, QVariant(), 10);
         QCOMPARE(d->RecordCount(), 1000);
         QVERIFY(!d->Bof() && !d->Eof());
         int vistas = 0;
@@ -340,22 +470,120 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(ErrorOra, d->Fields()(u"NO_HAY"_s));
         QCOMPARE(d->Fields()(1).OraMaxDSize(), 7); // "fila 10", the longest of the kept values
 
-        const auto vacio = demo_->DbCreateDynaset(u"SELECT * FROM EMPLEADOS WHERE 1 = 0"_s);
+        const auto vacio = base_->DbCreateDynaset(u"SELECT * FROM EMPLEADOS WHERE 1 = 0"_s);
         QCOMPARE(vacio->RecordCount(), 0);
         QVERIFY(vacio->Bof() && vacio->Eof());
         QVERIFY(vacio->Fields().Count() > 5);
+        QCOMPARE(vacio->Fields()(0).Name(), vacio->Fields()(0).Name().toUpper());
     }
 
+    void displaySizeComesFromTheDeclaredType_data()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("tabla");
+        QTest::newRow("sqlite") << u"sqlite"_s << u"A VARCHAR(30), B NUMBER(6,2), C INTEGER, D VARCHAR2(2000)"_s;
+        QTest::newRow("postgres") << u"postgres"_s << u"A VARCHAR(30), B NUMERIC(6,2), C INTEGER, D CHAR(2000)"_s;
+    }
     void displaySizeComesFromTheDeclaredType()
     {
-        demo_->DbExecuteSQL(u"CREATE TABLE TAMANOS (A VARCHAR(30), B NUMBER(6,2), C INTEGER, D VARCHAR2(2000))"_s);
-        demo_->DbExecuteSQL(u"INSERT INTO TAMANOS VALUES ('x', 1.5, 2, 'y')"_s);
-        const auto d = demo_->DbCreateDynaset(u"SELECT A, B, C, D FROM TAMANOS"_s);
+        ELEGIR_MOTOR();
+        QFETCH(QString, tabla);
+        base_->DbExecuteSQL(u"CREATE TABLE TAMANOS (%1)"_s.arg(tabla));
+        auto quitar = qScopeGuard([&] { base_->DbExecuteSQL(u"DROP TABLE TAMANOS"_s); });
+        base_->DbExecuteSQL(u"INSERT INTO TAMANOS VALUES ('x', 1.5, 2, 'y')"_s);
+        const auto d = base_->DbCreateDynaset(u"SELECT A, B, C, D FROM TAMANOS"_s);
         QCOMPARE(d->Fields()(0).OraMaxDSize(), 30);
         QCOMPARE(d->Fields()(1).OraMaxDSize(), 6);
         QCOMPARE(d->Fields()(2).OraMaxDSize(), 22);
         QCOMPARE(d->Fields()(3).OraMaxDSize(), 2000);
-        demo_->DbExecuteSQL(u"DROP TABLE TAMANOS"_s);
+    }
+
+    // PostgreSQL only from here to the SQLite-only cases.
+
+    void postgresLoginFailuresGiveTheLogonDeniedText_data()
+    {
+        QTest::addColumn<QString>("conexion");
+        QTest::newRow("wrong password") << BasePostgres::usuario() + u"/mal"_s;
+        QTest::newRow("unknown role") << u"nadie_en_absoluto/"_s + BasePostgres::clave();
+    }
+    void postgresLoginFailuresGiveTheLogonDeniedText()
+    {
+        if (const QString falta = elegir(u"postgres"_s, false); !falta.isEmpty())
+            QSKIP(qPrintable(falta));
+        QFETCH(QString, conexion);
+        OraSession s;
+        QVERIFY_THROWS_EXCEPTION(ErrorOra, s.DbOpenDatabase(nombre_, conexion, 0));
+        QCOMPARE(s.LastServerErr(), int(OraCredenciales));
+        QCOMPARE(s.LastServerErrText(), u"ORA-01017: invalid username/password; logon denied"_s);
+        QVERIFY(s.DbOpenDatabase(u"postgresql://%1"_s.arg(nombre_), conexion_, 0));
+    }
+
+    // The server ends the session while rows stream: the rows read stay read, the failure says the
+    // connection is gone, and a new session works.
+    void postgresSessionEndedMidRetrieval()
+    {
+        if (const QString falta = elegir(u"postgres"_s, false); !falta.isEmpty())
+            QSKIP(qPrintable(falta));
+        OraSession s;
+        auto base = s.DbOpenDatabase(nombre_, conexion_, 0);
+        struct Lector : LectorFilas {
+            std::function<void()> alPrimero;
+            qint64 filas = 0;
+            void empezar(const QStringList&) override { }
+            void fila(const filas::FuenteFila&) override
+            {
+                if (filas++ == 0)
+                    alPrimero();
+            }
+        } lector;
+        lector.alPrimero = [&] {
+            QCOMPARE(unValor(*demoPg_, u"SELECT pg_terminate_backend(%1)"_s.arg(base->sesion())), u"1"_s);
+        };
+        QVERIFY_THROWS_EXCEPTION(ErrorOra,
+            base->recorrerFilas(u"SELECT generate_series(1, 50000000), repeat('x', 100)"_s, lector));
+        QCOMPARE(base->LastServerErr(), int(OraConexionPerdida));
+        QVERIFY2(lector.filas > 0 && lector.filas < 50000000, qPrintable(QString::number(lector.filas)));
+        QVERIFY_THROWS_EXCEPTION(ErrorOra, base->DbCreateDynaset(u"SELECT 1"_s));
+        QCOMPARE(base->LastServerErr(), int(OraSinConexion));
+
+        auto nueva = s.DbOpenDatabase(nombre_, conexion_, 0);
+        QCOMPARE(unValor(*nueva, u"SELECT 1"_s), u"1"_s);
+    }
+
+    void postgresBindsAndCellTypes()
+    {
+        if (const QString falta = elegir(u"postgres"_s, false); !falta.isEmpty())
+            QSKIP(qPrintable(falta));
+        base_->Parameters().Add(u"A"_s, u"valor"_s, OraParameters::Entrada);
+        base_->Parameters().Add(u"N"_s, 7, OraParameters::Entrada);
+        auto quitar = qScopeGuard([&] {
+            base_->Parameters().Remove(u"A"_s);
+            base_->Parameters().Remove(u"N"_s);
+        });
+        // Binds inside strings, quoted names, comments and casts are left alone.
+        QCOMPARE(filasDe(*base_,
+                     u"SELECT ':A', :A, $$:A$$, :A::varchar(2), :N + 1, \":A\" FROM (SELECT 1 AS \":A\") t -- :A"_s),
+            (QList<QStringList>{{u":A"_s, u"valor"_s, u":A"_s, u"va"_s, u"8"_s, u"1"_s}}));
+
+        const auto d = base_->DbCreateDynaset(
+            u"SELECT 1::int2 AS a, 10000000000::int8 AS b, 2.5::float4 AS c, 1.25::numeric AS d, 25.00::numeric AS e, "
+            u"0.123456789012345678::numeric AS f, 'x'::bytea AS g, true AS h, NULL::int AS i, "
+            u"'ñ'::varchar(5) AS \"Mixto\", now()::date AS j"_s);
+        const auto valor = [&](int i) { return d->Fields()(i).Value(); };
+        QCOMPARE(valor(0).typeId(), QMetaType::LongLong);
+        QCOMPARE(valor(1).toLongLong(), 10000000000);
+        QCOMPARE(valor(2).toDouble(), 2.5);
+        QCOMPARE(valor(3).toDouble(), 1.25);
+        QCOMPARE(valor(4).typeId(), QMetaType::LongLong);
+        // More digits than a double keeps: shown as the server wrote it.
+        QCOMPARE(valor(5).toString(), u"0.123456789012345678"_s);
+        QCOMPARE(valor(6).toByteArray(), QByteArray("x"));
+        QCOMPARE(valor(7).toLongLong(), 1);
+        QVERIFY(valor(8).isNull());
+        QCOMPARE(d->Fields()(9).Name(), u"Mixto"_s);
+        QCOMPARE(d->Fields()(9).OraMaxDSize(), 5);
+        QCOMPARE(d->Fields()(10).Name(), u"J"_s);
+        QCOMPARE(d->Fields()(10).OraMaxDSize(), 10);
     }
 
     void badFilesGiveClearErrorsAndStayAsTheyWere()
@@ -381,7 +609,7 @@ private Q_SLOTS:
         QCOMPARE(huella(basura), antes);
 
         // Not a database name this build knows.
-        QVERIFY_THROWS_EXCEPTION(ErrorOra, s.DbOpenDatabase(u"servidor:5432/db"_s, u"a/b"_s, 0));
+        QVERIFY_THROWS_EXCEPTION(ErrorOra, s.DbOpenDatabase(u"servidor:5432"_s, u"a/b"_s, 0));
         QCOMPARE(s.LastServerErr(), int(OraSinResolver));
     }
 
