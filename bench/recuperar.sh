@@ -4,6 +4,8 @@
 #   hidden result window, visible result window, a limit of 100 rows
 # then, in-process, the time to the first rows painted and how soon a cancel is acted on.
 # T holds ROWS x 8 twelve-character texts. Usage: bench/recuperar.sh [BUILD_DIR] [ROWS] [RUNS]
+# With ANTES=path/to/an/older/bench_recuperar, that binary is measured in the same runs, for a before
+# and after.
 set -euo pipefail
 raiz=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$raiz/build}" && pwd)
@@ -29,12 +31,19 @@ echo "making T: $filas rows x 8 texts of 12 characters ($((filas * 96 / 1000000)
 for ((i = 0; i < veces; i++)); do
   for modo in hidden visible limit100; do
     medir "$modo" "$bench" --db "$db" --mode "$modo"
+    [ -z "${ANTES:-}" ] || medir "antes_$modo" "$ANTES" --db "$db" --mode "$modo"
     medir "csv_$modo" sqlite3 -csv "$db" "SELECT * FROM T"
   done
   medir filas100 "$bench" --db "$dir/t100.db" --mode hidden
 done
 echo "medians of $veces runs, each against sqlite3 -csv run just after it"
-for modo in hidden visible limit100; do comparar "$modo" "$dir/$modo" "$dir/csv_$modo" 'sqlite3 -csv'; done
+for modo in hidden visible limit100; do
+  comparar "$modo" "$dir/$modo" "$dir/csv_$modo" 'sqlite3 -csv'
+  [ -z "${ANTES:-}" ] || comparar "$modo, before" "$dir/antes_$modo" "$dir/csv_$modo" 'sqlite3 -csv'
+done
 echo "a table of 100 rows, hidden: $(mediana "$dir/filas100" 1) s, peak $(pico "$dir/filas100") MiB"
-"$bench" --db "$db" --mode primeras --runs "$veces" 2> >(grep -v propagateSizeHints >&2)
-"$bench" --db "$db" --mode cancelar --runs "$veces" 2> >(grep -v propagateSizeHints >&2)
+for b in "$bench" ${ANTES:+"$ANTES"}; do
+  [ "$b" = "$bench" ] || echo "before:"
+  "$b" --db "$db" --mode primeras --runs "$veces" 2> >(grep -v propagateSizeHints >&2)
+  "$b" --db "$db" --mode cancelar --runs "$veces" 2> >(grep -v propagateSizeHints >&2)
+done

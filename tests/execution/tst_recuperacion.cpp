@@ -148,6 +148,7 @@ private Q_SLOTS:
     void anchosYAlineaciones_data();
     void anchosYAlineaciones();
     void ordenDeLaSalidaNormal();
+    void laCuentaDejaLaCacheComoEstaba();
     void cancelarEnLaFila37_data();
     void cancelarEnLaFila37();
     void filasCambiadasEntreLaCuentaYLaCopia_data();
@@ -358,6 +359,19 @@ void TestRecuperacion::ordenDeLaSalidaNormal()
         u"peonzaEncima 1"_s, u"puntero 13"_s, u"ponerFijas"_s, u"puntero 0"_s, u"peonzaEncima 0"_s,
         u"descargarPeonza"_s, u"habilitarOpcionesTabla"_s};
     QCOMPARE(pasos, esperados);
+}
+
+// Counting past a limit goes through a small page cache; the connection gets its own back.
+void TestRecuperacion::laCuentaDejaLaCacheComoEstaba()
+{
+    const QString antes = unValor(u"PRAGMA cache_size"_s);
+    Banco b;
+    b.estado.TodasLasFilas = false;
+    b.estado.LimiteFilas = 10;
+    b.estado.SentenciaSQL = u"SELECT ID FROM T250"_s;
+    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
+    QCOMPARE(b.vista.numTuplas, u"10/250"_s);
+    QCOMPARE(unValor(u"PRAGMA cache_size"_s), antes);
 }
 
 void TestRecuperacion::cancelarEnLaFila37_data()

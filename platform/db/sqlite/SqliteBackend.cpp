@@ -14,6 +14,9 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+#include <string>
+
 using namespace Qt::StringLiterals;
 
 namespace db {
@@ -197,6 +200,33 @@ nieb::Sentencia prepararConsulta(sqlite3* db, const QString& sql, const Enlaces&
     return s;
 }
 
+// While it lives, the connection's page cache holds a few pages only: a count reads each page once,
+// and through the usual cache counting a large table would cost as much memory as that cache.
+class CachePequena {
+public:
+    explicit CachePequena(sqlite3* db)
+        : db_(db)
+    {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db_, "PRAGMA cache_size", -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+            antes_ = sqlite3_column_int64(s, 0);
+        sqlite3_finalize(s);
+        if (antes_)
+            sqlite3_exec(db_, "PRAGMA cache_size = -64", nullptr, nullptr, nullptr);
+    }
+    ~CachePequena()
+    {
+        if (antes_)
+            sqlite3_exec(db_, ("PRAGMA cache_size = " + std::to_string(*antes_)).c_str(), nullptr, nullptr, nullptr);
+    }
+    CachePequena(const CachePequena&) = delete;
+    CachePequena& operator=(const CachePequena&) = delete;
+
+private:
+    sqlite3* db_;
+    std::optional<sqlite3_int64> antes_;
+};
+
 // The row count of the query `s` as a whole, by count(*) over its text. It runs in the read
 // transaction that `s`, still open, holds, so it sees the same rows; their cells are not computed.
 // Empty when the text does not wrap so or the count fails: the caller steps the rows instead.
@@ -219,6 +249,7 @@ std::optional<qint64> contarAparte(sqlite3* db, sqlite3_stmt* s, const Enlaces& 
     } catch (const ErrorOra&) {
         return std::nullopt;
     }
+    CachePequena cache(db);
     if (sqlite3_step(cuenta.get()) != SQLITE_ROW)
         return std::nullopt;
     return sqlite3_column_int64(cuenta.get(), 0);
