@@ -1,0 +1,406 @@
+// The NIEB server inside PostgreSQL against the embedded one: the same NIEB queries, translated by the
+// module through NIEB_PKG and by the library on SQLite, give the same rows and the same degrees to the
+// last bit; sessions keep their rows to themselves; the catalogue follows schema changes. Runs on the
+// server NIMBO_PG names (scripts/postgres.sh start), in databases of its own, dropped at the end.
+#include "Catalogo.h"
+#include "ConexionSqlite.h"
+#include "Emisor.h"
+#include "FuncionesDifusas.h"
+#include "Traductor.h"
+#include "ValoresTexto.h"
+
+#include <QProcessEnvironment>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+using nieb::comoEntero;
+using nieb::comoReal;
+using nieb::comoTexto;
+using nieb::Fila;
+
+extern const char* const demoSqlite;
+extern const char* const demoPostgres;
+extern const char* const servidorPostgres;
+
+namespace {
+
+std::string entorno(const char* nombre)
+{
+    return QProcessEnvironment::systemEnvironment().value(QString::fromLatin1(nombre)).toStdString();
+}
+
+// One libpq connection, closed with the object.
+class Pq {
+public:
+    explicit Pq(const std::string& base)
+        : c_(nullptr, PQfinish)
+    {
+        const std::string direccion = entorno("NIMBO_PG"); // host:port/dbname
+        const auto dosPuntos = direccion.find(':'), barra = direccion.find('/');
+        const char* claves[] = {"host", "port", "dbname", "user", "password", nullptr};
+        const std::string valores[]
+            = {direccion.substr(0, dosPuntos), direccion.substr(dosPuntos + 1, barra - dosPuntos - 1),
+                base.empty() ? direccion.substr(barra + 1) : base, entorno("NIMBO_PG_USUARIO"), entorno("NIMBO_PG_CLAVE")};
+        const char* v[] = {valores[0].c_str(), valores[1].c_str(), valores[2].c_str(), valores[3].c_str(),
+            valores[4].c_str(), nullptr};
+        c_.reset(PQconnectdbParams(claves, v, 0));
+        if (PQstatus(c_.get()) != CONNECTION_OK)
+            throw std::runtime_error(PQerrorMessage(c_.get()));
+    }
+
+    // Any number of statements, as one transaction.
+    void ejecutar(const std::string& sql)
+    {
+        const std::unique_ptr<PGresult, void (*)(PGresult*)> r(PQexec(c_.get(), sql.c_str()), PQclear);
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK && PQresultStatus(r.get()) != PGRES_TUPLES_OK)
+            throw std::runtime_error(PQresultErrorMessage(r.get()));
+    }
+
+    // The rows, numbers as numbers and anything else as text.
+    std::vector<Fila> consultar(const std::string& sql, const std::vector<std::string>& parametros = {})
+    {
+        std::vector<const char*> p;
+        for (const auto& s : parametros)
+            p.push_back(s.c_str());
+        const std::unique_ptr<PGresult, void (*)(PGresult*)> r(
+            PQexecParams(c_.get(), sql.c_str(), static_cast<int>(p.size()), nullptr, p.data(), nullptr, nullptr, 0),
+            PQclear);
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK && PQresultStatus(r.get()) != PGRES_TUPLES_OK)
+            throw std::runtime_error(PQresultErrorMessage(r.get()) + sql.substr(0, 3000));
+        std::vector<Fila> filas;
+        for (int i = 0; i < PQntuples(r.get()); ++i) {
+            Fila f;
+            for (int j = 0; j < PQnfields(r.get()); ++j) {
+                const char* v = PQgetvalue(r.get(), i, j);
+                if (PQgetisnull(r.get(), i, j))
+                    f.emplace_back();
+                else if (const Oid t = PQftype(r.get(), j); t == 20 || t == 21 || t == 23)
+                    f.emplace_back(std::int64_t{std::strtoll(v, nullptr, 10)});
+                else if (t == 700 || t == 701 || t == 1700)
+                    f.emplace_back(std::strtod(v, nullptr));
+                else
+                    f.emplace_back(std::string(v));
+            }
+            filas.push_back(std::move(f));
+        }
+        return filas;
+    }
+    std::int64_t entero(const std::string& sql, const std::vector<std::string>& parametros = {})
+    {
+        return comoEntero(consultar(sql, parametros).at(0).at(0));
+    }
+
+    // Translates through NIEB_PKG, as the client does: the errors, or the SQL rebuilt from NIEB_QUERY.
+    nieb::Traduccion traducir(const std::string& consulta)
+    {
+        nieb::Traduccion t;
+        if (entero("SELECT NIEB_PKG.NIEB2SQL($1)", {consulta}) > 0) {
+            for (const auto& f :
+                consultar("SELECT MSG_ERROR FROM NIEB_ERRORS WHERE SESSIONID = USERENV('SESSIONID') ORDER BY INDICE"))
+                t.errores.push_back(comoTexto(f[0]));
+            return t;
+        }
+        for (const auto& f : consultar("SELECT ATRIBUTO FROM NIEB_QUERY WHERE ATRIBUTO IS NOT NULL AND "
+                                       "SESSIONID = USERENV('SESSIONID') ORDER BY INDICE"))
+            t.filas.push_back(comoTexto(f[0]));
+        t.sql = nieb::reconstruir(t.filas);
+        return t;
+    }
+
+private:
+    std::unique_ptr<PGconn, void (*)(PGconn*)> c_;
+};
+
+// A database of its own on the server, with the NIEB server and the demo, dropped with the object.
+class BaseDePrueba {
+public:
+    BaseDePrueba()
+        : nombre_("nimbo_" + QString::number(QRandomGenerator::global()->generate64(), 36).toStdString())
+    {
+        Pq("").ejecutar("CREATE DATABASE " + nombre_);
+        std::string servidor = servidorPostgres;
+        for (size_t i = 0; (i = servidor.find("MODULE_PATHNAME", i)) != std::string::npos;)
+            servidor.replace(i, 15, "nieb");
+        // One simple query: the scripts run as one transaction.
+        Pq(nombre_).ejecutar(servidor + ";\n" + demoPostgres);
+    }
+    ~BaseDePrueba()
+    {
+        try {
+            Pq("").ejecutar("DROP DATABASE IF EXISTS " + nombre_ + " WITH (FORCE)");
+        } catch (const std::exception&) {
+        }
+    }
+    BaseDePrueba(const BaseDePrueba&) = delete;
+    BaseDePrueba& operator=(const BaseDePrueba&) = delete;
+    const std::string& nombre() const { return nombre_; }
+
+private:
+    std::string nombre_;
+};
+
+// Rows compared as values: a number is its double, whatever integer or real type carried it.
+std::vector<Fila> normalizadas(std::vector<Fila> filas)
+{
+    for (auto& f : filas)
+        for (auto& v : f)
+            if (std::holds_alternative<std::int64_t>(v))
+                v = comoReal(v);
+    std::ranges::sort(filas);
+    return filas;
+}
+
+QString mostrar(const std::vector<Fila>& filas)
+{
+    QStringList lineas;
+    for (size_t i = 0; i < std::min<size_t>(filas.size(), 5); ++i) {
+        QStringList celdas;
+        for (const auto& v : filas[i])
+            celdas << (nieb::esNulo(v) ? u"NULL"_s : QString::fromStdString(comoTexto(v)));
+        lineas << celdas.join(u" | "_s);
+    }
+    return lineas.join(u'\n');
+}
+
+} // namespace
+
+class tst_ServidorPostgres : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<BaseDePrueba> base_;
+    std::unique_ptr<Pq> pg_;
+    std::unique_ptr<nieb::ConexionSqlite> sqlite_;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (entorno("NIMBO_PG").empty())
+            QSKIP("NIMBO_PG is not set: start a server with scripts/postgres.sh start BUILD_DIR");
+        base_ = std::make_unique<BaseDePrueba>();
+        pg_ = std::make_unique<Pq>(base_->nombre());
+        // The embedded demo, owned by the same name as the server's, so that owner prefixes agree.
+        const std::string propietario = comoTexto(
+            pg_->consultar("SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'PROPIETARIO'").at(0).at(0));
+        sqlite_ = std::make_unique<nieb::ConexionSqlite>(":memory:", nieb::ConexionSqlite::Apertura::Crear);
+        nieb::registrarFuncionesComunes(sqlite_->handle());
+        nieb::registrarFuncionesDifusas(sqlite_->handle());
+        sqlite_->ejecutar("PRAGMA foreign_keys = ON");
+        nieb::instalarServidor(*sqlite_, propietario, "2026-01-01");
+        sqlite_->ejecutar(demoSqlite);
+        sqlite_->setSesion(1);
+        // A label in Spanish with an accent, on both.
+        const char* pequeno = R"(INSERT INTO LFOC ("OBJ#", "COL#", FUZZY_ID, LABEL, ALFA, BETA, GAMMA, DELTA)
+            SELECT "OBJ#", "COL#", 4, 'Pequeño', 0, 0, 2, 4 FROM FCL
+            WHERE "OBJ#" = (SELECT "OBJ#" FROM NIEB_OBJETOS WHERE upper(TABLE_NAME) = 'EMPLEADOS') AND "COL#" = 13)";
+        sqlite_->ejecutar(pequeno);
+        pg_->ejecutar(pequeno);
+    }
+    void cleanupTestCase()
+    {
+        pg_.reset();
+        base_.reset();
+    }
+
+    // The README's queries, every construct of the language and the translation errors.
+    void sameRowsAndDegreesAsTheEmbeddedServer_data()
+    {
+        QTest::addColumn<QString>("consulta");
+        const QStringList consultas{
+            u"SELECT NOMBRE, APELLIDOS, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5 ORDER BY CDEG(*) DESC"_s,
+            u"SELECT E.NOMBRE, E.SUELDO, CDEG(*) FROM EMPLEADOS E JOIN DEPARTAMENTOS D ON D.ID_DEPARTAMENTO = "
+            u"E.ID_DEPARTAMENTO WHERE D.CIUDAD = 'Madrid' AND E.SUELDO FEQ $Alto THOLD 0.75 ORDER BY CDEG(*) DESC"_s,
+            u"SELECT NOMBRE, EXPERIENCIA, CARACTER, CDEG(*) FROM CANDIDATOS WHERE EXPERIENCIA FGEQ $Media THOLD 0.5 "
+            u"AND CARACTER FEQ $Extrovertido THOLD 0.8 ORDER BY CDEG(*) DESC"_s,
+            u"SELECT C.NOMBRE, E.NOMBRE, CDEG(*) FROM CANDIDATOS C, EMPLEADOS E WHERE C.ID_DEPARTAMENTO = "
+            u"E.ID_DEPARTAMENTO AND E.PUESTO = 'Jefe de proyecto' AND C.CARACTER FEQ E.CARACTER THOLD 0.8"_s,
+            u"SELECT NOMBRE FROM DEPARTAMENTOS WHERE CIUDAD ^= 'Madrid'"_s,
+            u"SELECT * FROM EMPLEADOS WHERE EDAD IS UNKNOWN OR EXPERIENCIA IS NOT UNDEFINED"_s,
+            u"SELECT * FROM CANDIDATOS"_s,
+            u"SELECT ID_EMPLEADO FROM EMPLEADOS WHERE EDAD IS NULL OR CARACTER IS UNKNOWN"_s,
+            u"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE SUELDO FEQ #3000 THOLD 0.5"_s,
+            u"SELECT ID_EMPLEADO, CDEG(SUELDO) FROM EMPLEADOS WHERE SUELDO MGT 3000 OR SUELDO NFLT $Medio"_s,
+            u"SELECT ID_CANDIDATO, CDEG(*) FROM CANDIDATOS WHERE SUELDO_DESEADO FGT 2000 THOLD 0"_s,
+            u"SELECT NOMBRE FROM DEPARTAMENTOS WHERE ID_DEPARTAMENTO IN (SELECT ID_DEPARTAMENTO FROM EMPLEADOS "
+            u"WHERE SUELDO FEQ $Alto THOLD 1)"_s,
+            u"SELECT NOMBRE FROM EMPLEADOS WHERE SUELDO FGT 4000 UNION SELECT NOMBRE FROM CANDIDATOS MINUS "
+            u"SELECT NOMBRE FROM CANDIDATOS WHERE SUELDO_DESEADO NFLEQ 2000"_s,
+            u"SELECT ID_DEPARTAMENTO, COUNT(*) FROM EMPLEADOS WHERE EDAD FEQ $Mayor GROUP BY ID_DEPARTAMENTO "
+            u"HAVING COUNT(*) > 1"_s,
+            u"SELECT NOMBRE, CDEG(EDAD), CDEG(*) FROM EMPLEADOS WHERE NOT (EDAD FEQ $Joven) AND (SUELDO NFGEQ #3000 OR "
+            u"EDAD MGT 40)"_s,
+            // A NULL degree in an OR: the logic functions give NULL, on both databases.
+            u"SELECT ID_CANDIDATO, CDEG(*) FROM CANDIDATOS WHERE SUELDO_DESEADO FEQ $Alto OR EDAD FEQ $Joven"_s,
+            u"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE EXPERIENCIA FEQ [-1,2] OR EXPERIENCIA FLT $[-2,-1,0,1]"_s,
+            u"SELECT ID_EMPLEADO, CDEG(*) FROM %OWNER%.EMPLEADOS WHERE EDAD NMLT 30 THOLD 0.9"_s,
+            u"SELECT NOMBRE, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ UNKNOWN"_s,
+            u"SELECT 'a  -- b' AS T /* c */ FROM DEPARTAMENTOS -- fin\nWHERE ID_DEPARTAMENTO = 3 - -1 - 1"_s,
+            u"SELECT E.ID_EMPLEADO, CDEG(*) FROM EMPLEADOS E, CANDIDATOS C WHERE E.ID_EMPLEADO = C.ID_CANDIDATO AND "
+            u"E.EDAD FGEQ C.EDAD THOLD 0.5"_s,
+            u"SELECT C.ID_CANDIDATO, E.ID_EMPLEADO, CDEG(*) FROM CANDIDATOS C, EMPLEADOS E WHERE C.ID_CANDIDATO = "
+            u"E.ID_EMPLEADO AND C.CARACTER NFEQ E.CARACTER"_s,
+            u"SELECT ID_EMPLEADO, EXPERIENCIA, CDEG(*) FROM EMPLEADOS WHERE EXPERIENCIA FEQ $PEQUEÑO OR "
+            u"EXPERIENCIA NFLEQ $pequeño"_s,
+            // Ramps of a precise number in thirds and sevenths: worked out in single precision they would
+            // differ in the last digits.
+            u"SELECT ID_EMPLEADO, SUELDO, CDEG(*) FROM EMPLEADOS WHERE SUELDO FEQ $[1000,1300,2000,2700]"_s,
+            u"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE SUELDO NFEQ $[1500,1800,2000,2700] AND EDAD NFGT #40 "
+            u"AND EXPERIENCIA MLT 10 THOLD 0"_s,
+            u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ $Anciano OR NOMBRE FEQ 3 OR CARACTER FGT $Serio"_s,
+            u"SELECT NOMBRE FROM EMPLEADOS, CANDIDATOS\nWHERE EDAD FEQ 30 AND X.EDAD FEQ 3 AND EDAD FEQ $[5,4,6,7]"_s,
+            u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ UNDEFINED AND NOMBRE = 'Ana"_s,
+            u"SELECT CDEG(SUELDO) FROM EMPLEADAS WHERE EDAD FEQ 30 THOLD 1.5"_s,
+        };
+        for (int i = 0; i < consultas.size(); ++i)
+            QTest::newRow(qPrintable(u"%1: %2"_s.arg(i + 1).arg(consultas[i].left(60)))) << consultas[i];
+    }
+    void sameRowsAndDegreesAsTheEmbeddedServer()
+    {
+        QFETCH(QString, consulta);
+        const QString propietario = QString::fromStdString(
+            comoTexto(sqlite_->consultar("SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'PROPIETARIO'").at(0).at(0)));
+        const std::string nieb = consulta.replace(u"%OWNER%"_s, propietario).toStdString();
+        const auto enSqlite = nieb::traducir(nieb, *sqlite_);
+        const auto enPostgres = pg_->traducir(nieb);
+        QCOMPARE(enPostgres.errores, enSqlite.errores);
+        if (!enSqlite.errores.empty())
+            return;
+        std::vector<Fila> filasPg;
+        try {
+            filasPg = normalizadas(pg_->consultar(enPostgres.sql));
+        } catch (const std::exception& e) {
+            QFAIL(e.what());
+        }
+        const auto filasSqlite = normalizadas(sqlite_->consultar(enSqlite.sql));
+        QVERIFY(!filasSqlite.empty());
+        QCOMPARE(filasPg.size(), filasSqlite.size());
+        QVERIFY2(filasPg == filasSqlite,
+            qPrintable(u"PostgreSQL:\n%1\nSQLite:\n%2"_s.arg(mostrar(filasPg), mostrar(filasSqlite))));
+    }
+
+    // A precise number of any value, not only the demo's whole euros: the ramps are worked out in
+    // double precision on both databases.
+    void preciseNumbersGiveTheSameDegrees()
+    {
+        sqlite_->ejecutar("CREATE TABLE MEDIDAS (ID INTEGER, P REAL)");
+        pg_->ejecutar("CREATE TABLE MEDIDAS (ID INTEGER, P DOUBLE PRECISION)");
+        std::string valores;
+        for (int i = 0; i < 400; ++i) {
+            const double p = i / 7.0 - 20.0 / 3;
+            sqlite_->ejecutar("INSERT INTO MEDIDAS VALUES (?1, ?2)", {std::int64_t{i}, p});
+            valores += (i ? ", (" : "(") + std::to_string(i) + ", " + nieb::numeroExacto(p) + ")";
+        }
+        pg_->ejecutar("INSERT INTO MEDIDAS VALUES " + valores);
+        const std::string propietario = comoTexto(
+            pg_->consultar("SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'PROPIETARIO'").at(0).at(0));
+        nieb::Catalogo(*sqlite_).sincronizarTablas();
+        QVERIFY(pg_->entero("SELECT NIEB_PKG.NIEB_OBJ($1, 'MEDIDAS')", {propietario}) > 0);
+        const char* atributo = R"(INSERT INTO FCL ("OBJ#", "COL#", F_TYPE, MARGEN, MUCHO)
+            SELECT "OBJ#", 2, 1, 1.3, 2.1 FROM NIEB_OBJETOS WHERE upper(TABLE_NAME) = 'MEDIDAS')";
+        sqlite_->ejecutar(atributo);
+        pg_->ejecutar(atributo);
+        for (const char* c : {"P FEQ #1.7", "P NFGT $[-3.3,-1.1,0.7,2.9]", "P MLT 4.4 THOLD 0.3", "P NMGT [-0.1,0.1]"}) {
+            const std::string q = std::string("SELECT ID, P, CDEG(*) FROM MEDIDAS WHERE ") + c;
+            const auto enSqlite = normalizadas(sqlite_->consultar(nieb::traducir(q, *sqlite_).sql));
+            const auto enPostgres = normalizadas(pg_->consultar(pg_->traducir(q).sql));
+            QVERIFY(enSqlite.size() > 5);
+            QVERIFY2(enPostgres == enSqlite, c);
+        }
+    }
+
+    // Each connection is a session of its own: its translation and errors are not seen, nor removed,
+    // by another, and NIEB_FIN removes only its own.
+    void sessionsKeepTheirRowsToThemselves()
+    {
+        Pq otra(base_->nombre());
+        QVERIFY(pg_->entero("SELECT USERENV('SESSIONID')") != otra.entero("SELECT USERENV('SESSIONID')"));
+        QVERIFY(pg_->traducir("SELECT NOMBRE FROM DEPARTAMENTOS").errores.empty());
+        QCOMPARE(otra.traducir("SELECT * FROM EMPLEADOS WHERE EDAD FEQ $Nada").errores.size(), 1u);
+        // Not even a query without the session's number sees the other's rows.
+        QCOMPARE(pg_->entero("SELECT COUNT(*) FROM NIEB_ERRORS"), 0);
+        QCOMPARE(otra.entero("SELECT COUNT(*) FROM NIEB_QUERY"), 0);
+        QCOMPARE(pg_->entero("SELECT COUNT(*) FROM NIEB_QUERY"), 4);
+        otra.ejecutar("SELECT NIEB_PKG.NIEB_FIN()");
+        QCOMPARE(otra.entero("SELECT COUNT(*) FROM NIEB_ERRORS"), 0);
+        QCOMPARE(pg_->entero("SELECT COUNT(*) FROM NIEB_QUERY"), 4);
+        // Nothing reaches the catalogue's shared tables.
+        QCOMPARE(pg_->entero("SELECT COUNT(*) FROM public.NIEB_QUERY"), 0);
+        QVERIFY(pg_->entero("SELECT NUM FROM NIEB_STATS WHERE EVENTO = 'SESIONES'") >= 2);
+    }
+
+    // A statement PostgreSQL refuses inside the package comes back as the database's error, and the
+    // session goes on; the package's look-ups answer as on the embedded server.
+    void packageLookUpsAndErrors()
+    {
+        const std::string propietario = comoTexto(
+            pg_->consultar("SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'PROPIETARIO'").at(0).at(0));
+        const auto obj = pg_->entero("SELECT NIEB_PKG.NIEB_OBJ($1, 'empleados')", {propietario});
+        QVERIFY(obj > 0);
+        QCOMPARE(pg_->entero("SELECT NIEB_PKG.NIEB_COL($1, 'EMPLEADOS', 'EDADT')", {propietario}), 8);
+        QCOMPARE(pg_->entero("SELECT NIEB_PKG.NIEB_FTYPE($1, 8)", {std::to_string(obj)}), 2);
+        QCOMPARE(pg_->entero("SELECT NIEB_PKG.NIEB_FTYPE($1, 1)", {std::to_string(obj)}), 0);
+        QCOMPARE(pg_->entero("SELECT NIEB_PKG.NIEB_OBJ('OTRO', 'EMPLEADOS')"), 0);
+        // The logic option replaces the server's NULL-keeping LEAST.
+        const std::string y = "SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ 30 AND SUELDO FEQ $Alto";
+        QVERIFY(QString::fromStdString(pg_->traducir(y).sql).contains(u"NIEB_LEAST("_s));
+        pg_->ejecutar("INSERT INTO NIEB_OPTIONS (OPCION, VALOR) VALUES ('AND', 'X * Y')");
+        const auto t = pg_->traducir(y);
+        pg_->ejecutar("DELETE FROM NIEB_OPTIONS WHERE OPCION = 'AND'");
+        QVERIFY(t.errores.empty());
+        QVERIFY(!QString::fromStdString(t.sql).contains(u"NIEB_LEAST"_s));
+        pg_->ejecutar("ALTER TABLE NIEB_STATS RENAME TO NIEB_STATS_APARTE");
+        bool fallo = false;
+        try {
+            pg_->traducir("SELECT NOMBRE FROM DEPARTAMENTOS");
+        } catch (const std::runtime_error& e) {
+            fallo = QString::fromUtf8(e.what()).contains(u"nieb_stats"_s);
+        }
+        pg_->ejecutar("ALTER TABLE NIEB_STATS_APARTE RENAME TO NIEB_STATS");
+        QVERIFY(fallo);
+        QVERIFY(pg_->traducir("SELECT NOMBRE FROM DEPARTAMENTOS").errores.empty());
+    }
+
+    // Schema changes under the server: a dropped column before a fuzzy one moves it, and its labels go
+    // along; a dropped table takes its attributes; a new table gets a number.
+    void theCatalogueFollowsSchemaChanges()
+    {
+        BaseDePrueba base;
+        Pq c(base.nombre());
+        const std::string consulta
+            = "SELECT ID_EMPLEADO, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5 AND CARACTER FEQ $Serio";
+        const auto antes = normalizadas(c.consultar(c.traducir(consulta).sql));
+        QVERIFY(!antes.empty());
+        c.ejecutar("ALTER TABLE EMPLEADOS DROP COLUMN PUESTO");
+        const auto despues = c.traducir(consulta);
+        QVERIFY(despues.errores.empty());
+        QVERIFY(normalizadas(c.consultar(despues.sql)) == antes);
+        const auto obj = c.entero("SELECT \"OBJ#\" FROM NIEB_OBJETOS WHERE TABLE_NAME = 'empleados'");
+        QCOMPARE(c.entero("SELECT COUNT(*) FROM LFOC WHERE \"OBJ#\" = $1 AND \"COL#\" = 7", {std::to_string(obj)}), 3);
+        QCOMPARE(c.entero("SELECT COUNT(*) FROM FCL WHERE \"OBJ#\" = $1 AND \"COL#\" = 17", {std::to_string(obj)}), 1);
+
+        c.ejecutar("DROP TABLE CANDIDATOS");
+        c.ejecutar("CREATE TABLE \"Nueva\" (\"Edad\" INTEGER)");
+        QCOMPARE(c.traducir("SELECT * FROM CANDIDATOS").errores.size(), 1u);
+        QCOMPARE(c.entero("SELECT COUNT(*) FROM FCL"), 4);
+        QCOMPARE(c.entero("SELECT COUNT(*) FROM NIEB_COMPATIBLES"), 0);
+        QVERIFY(c.entero("SELECT COUNT(*) FROM NIEB_OBJETOS WHERE TABLE_NAME = 'Nueva'") == 1);
+        // A column with capitals is quoted where the SQL names it.
+        c.ejecutar("INSERT INTO \"Nueva\" VALUES (30), (40)");
+        c.ejecutar("INSERT INTO FCL (\"OBJ#\", \"COL#\", F_TYPE, MARGEN, MUCHO) SELECT \"OBJ#\", 1, 1, 5, 10 FROM "
+                   "NIEB_OBJETOS WHERE TABLE_NAME = 'Nueva'");
+        const auto t = c.traducir("SELECT \"Edad\", CDEG(*) FROM \"Nueva\" WHERE \"Edad\" FEQ #32");
+        QVERIFY(t.errores.empty());
+        const auto filas = c.consultar(t.sql);
+        QCOMPARE(filas.size(), 1u);
+        QCOMPARE(comoReal(filas[0][1]), 0.6);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ServidorPostgres)
+#include "tst_servidor_postgres.moc"
