@@ -4,7 +4,9 @@
 #include "EscritorTsv.h"
 #include "SalidaTabla.h"
 #include "ErrorOra.h"
+#include "InstalacionPostgres.h"
 #include "OraSession.h"
+#include "PostgresBackend.h"
 #include "TraduccionServidor.h"
 
 #include <QCommandLineParser>
@@ -31,6 +33,17 @@ void terminarSesion(db::OraDatabase& base)
     }
 }
 
+// Runs the NIEB server's install script, or the demo's, in a PostgreSQL database.
+int instalarEnPostgres(const QString& nombre, const QString& usuario, const QString& clave, bool demo, QTextStream& salida)
+{
+    const auto guion = demo ? db::GuionPostgres::Demo : db::GuionPostgres::Servidor;
+    if (!db::instalarEnPostgres(nombre, usuario, clave, guion))
+        salida << "The NIEB server was installed in " << nombre << " already; nothing was done\n";
+    else
+        salida << (demo ? "Demo tables installed in " : "NIEB server installed in ") << nombre << '\n';
+    return 0;
+}
+
 // "-" reads the text from standard input.
 QString textoDeOpcion(const QString& valor, QTextStream& entrada)
 {
@@ -44,7 +57,9 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
     QCommandLineParser p;
     p.setApplicationDescription(u"Runs statements on a Nimbo database without windows."_s);
     p.addHelpOption();
-    const QCommandLineOption optDb(u"db"_s, u"Database: \"2:\" (the embedded one, default) or an SQLite file."_s,
+    const QCommandLineOption optDb(u"db"_s,
+        u"Database: \"2:\" (the embedded one, default), an SQLite file, or a PostgreSQL server as host:port/dbname "
+        u"or postgresql://… (the login's user and password win over the URI's)."_s,
         u"NAME"_s, db::nombreBaseEmbebida);
     const QCommandLineOption optUsuario(
         u"user"_s, u"User name (default: the demo account)."_s, u"USER"_s, db::usuarioDemo);
@@ -60,13 +75,17 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
         u"limit"_s, u"Print at most N rows (the whole result is still counted)."_s, u"N"_s);
     const QCommandLineOption optExec(u"exec"_s, u"Run a statement that returns no rows (\"-\": stdin)."_s, u"TEXT"_s);
     const QCommandLineOption optInstalar(u"install-server"_s,
-        u"Install the NIEB server into the SQLite file --db and create the account --user/--password."_s);
+        u"Install the NIEB server into the SQLite file --db and create the account --user/--password; or into the "
+        u"PostgreSQL database --db, logged in as --user/--password."_s);
+    const QCommandLineOption optDemo(u"install-demo"_s,
+        u"Install the demo tables into the PostgreSQL database --db, which has the NIEB server."_s);
     const QCommandLineOption optDonde(u"where"_s, u"Print the path of the embedded database."_s);
     const QCommandLineOption optFormato(u"format"_s,
         u"How --sql and --query print the rows: tsv (default), csv, latex or html."_s, u"FORMAT"_s, u"tsv"_s);
     p.addOptions(
         {optDb, optUsuario, optClave, optSql, optTraducir, optConsulta, optLimite, optExec, optInstalar, optDonde});
     p.addOption(optFormato);
+    p.addOption(optDemo);
 
     if (!p.parse(argumentos)) {
         err << p.errorText() << '\n';
@@ -77,10 +96,10 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
         return 0;
     }
     const int acciones = int(p.isSet(optSql)) + int(p.isSet(optTraducir)) + int(p.isSet(optConsulta))
-        + int(p.isSet(optExec)) + int(p.isSet(optInstalar)) + int(p.isSet(optDonde));
+        + int(p.isSet(optExec)) + int(p.isSet(optInstalar)) + int(p.isSet(optDemo)) + int(p.isSet(optDonde));
     if (acciones != 1 || !p.positionalArguments().isEmpty()) {
-        err << "nimbo-query: give exactly one of --sql, --translate, --query, --exec, --install-server, --where "
-               "(see --help)\n";
+        err << "nimbo-query: give exactly one of --sql, --translate, --query, --exec, --install-server, "
+               "--install-demo, --where (see --help)\n";
         return 2;
     }
     qint64 limite = -1;
@@ -107,7 +126,14 @@ int ejecutar(const QStringList& argumentos, QTextStream& entrada, QTextStream& s
     const QString entorno = QProcessEnvironment::systemEnvironment().value(u"NIMBO_PASSWORD"_s);
     const QString clave = p.isSet(optClave) ? p.value(optClave) : (entorno.isEmpty() ? db::claveDemo : entorno);
     try {
-        if (p.isSet(optInstalar)) {
+        if (p.isSet(optInstalar) || p.isSet(optDemo)) {
+            const QString nombre = p.value(optDb).trimmed();
+            if (db::parametrosPostgres(nombre, usuario, clave))
+                return instalarEnPostgres(nombre, usuario, clave, p.isSet(optDemo), salida);
+            if (p.isSet(optDemo)) {
+                err << "nimbo-query: --install-demo needs --db with a PostgreSQL database (the embedded one has it)\n";
+                return 2;
+            }
             const QString ruta = p.value(optDb);
             if (ruta == db::nombreBaseEmbebida) {
                 err << "nimbo-query: --install-server needs --db with the path of an SQLite file\n";

@@ -1,3 +1,4 @@
+#include "BasePostgres.h"
 #include "NimboQuery.h"
 
 #include <QTemporaryDir>
@@ -35,6 +36,37 @@ private Q_SLOTS:
     {
         qputenv("XDG_DATA_HOME", datos_.path().toUtf8());
         qunsetenv("NIMBO_PASSWORD");
+    }
+
+    // The server and then the demo go into an empty PostgreSQL database; a second install of the
+    // server changes nothing, and a demo without the server is refused.
+    void installsTheServerAndTheDemoIntoPostgres()
+    {
+        if (const QString falta = BasePostgres::sinServidor(); !falta.isEmpty())
+            QSKIP(qPrintable(falta));
+        if (!BasePostgres::conGuiones())
+            QSKIP("this build has no scripts for the NIEB server on PostgreSQL");
+        BasePostgres base(BasePostgres::Contenido::Vacia);
+        QVERIFY2(base.error().isEmpty(), qPrintable(base.error()));
+        const QStringList login{u"--db"_s, base.nombre(), u"--user"_s, BasePostgres::usuario(), u"--password"_s,
+            BasePostgres::clave()};
+
+        auto s = nimboQuery(login + QStringList{u"--install-demo"_s});
+        QCOMPARE(s.estado, 1);
+        QVERIFY2(s.err.contains(u"--install-server"_s), qPrintable(s.err));
+        s = nimboQuery(login + QStringList{u"--install-server"_s});
+        QVERIFY2(s.estado == 0, qPrintable(s.err));
+        QVERIFY(s.out.startsWith(u"NIEB server installed"_s));
+        s = nimboQuery(login + QStringList{u"--install-server"_s});
+        QCOMPARE(s.estado, 0);
+        QVERIFY(s.out.contains(u"already"_s));
+        s = nimboQuery(login + QStringList{u"--install-demo"_s});
+        QVERIFY2(s.estado == 0, qPrintable(s.err));
+
+        s = nimboQuery(login
+            + QStringList{u"--query"_s, u"SELECT NOMBRE FROM EMPLEADOS WHERE EDAD FEQ $Joven ORDER BY NOMBRE"_s});
+        QVERIFY2(s.estado == 0, qPrintable(s.err));
+        QVERIFY(s.out.startsWith(u"NOMBRE\n"_s) && s.out.count(u'\n') > 2);
     }
 
     void printsRowsAsTabSeparatedText()

@@ -398,6 +398,11 @@ PostgresBackend::PostgresBackend(const QString& nombre, const QString& usuario, 
     sesion_ = PQbackendPID(conexion_.get());
     const ResultadoPg r = interna("SELECT to_regnamespace('nieb_pkg') IS NOT NULL");
     servidor_ = PQgetvalue(r.get(), 0, 0) == std::string_view("t");
+    // The package's first call counts the session and gives it its own NIEB_QUERY and NIEB_ERRORS,
+    // temporary tables in front of the catalogue's: from now on it sees and writes only its rows,
+    // which go with the connection. A failing server still lets the user in.
+    if (servidor_)
+        PQclear(PQexec(conexion_.get(), "SELECT NIEB_PKG.NIEB_FIN()"));
 }
 
 void PostgresBackend::exigirConexion() const

@@ -159,8 +159,9 @@ private Q_SLOTS:
         ELEGIR_MOTOR();
         const qint64 empleados = tabla(u"EMPLEADOS"_s);
         QVERIFY(empleados > 0);
+        // PostgreSQL keeps unquoted names in lower case.
         QCOMPARE(QString::number(empleados),
-            unValor(*base_, u"SELECT OBJ# FROM ACCESSIBLE_TABLES WHERE TABLE_NAME='EMPLEADOS'"_s));
+            unValor(*base_, u"SELECT OBJ# FROM ACCESSIBLE_TABLES WHERE UPPER(TABLE_NAME)='EMPLEADOS'"_s));
         QCOMPARE(tabla(u"NO_EXISTE"_s), 0);
 
         // A type-2 attribute is found under its kind column, the name followed by "T".
@@ -191,7 +192,7 @@ private Q_SLOTS:
         QVERIFY(semejanzas.size() >= 2);
         const auto compatibles = filasDe(*base_, u"SELECT * FROM ACT3"_s);
         QVERIFY(!compatibles.isEmpty());
-        QVERIFY(compatibles[0].contains(u"CARACTER"_s));
+        QVERIFY(compatibles[0].join(u' ').contains(u"CARACTER"_s, Qt::CaseInsensitive));
     }
 
     void infoWindowQueriesWork_data() { motores(); }
@@ -202,7 +203,9 @@ private Q_SLOTS:
             *base_, u"SELECT USERNAME,USER_ID,DEFAULT_TABLESPACE,TEMPORARY_TABLESPACE,CREATED FROM USER_USERS"_s);
         QCOMPARE(usuario.size(), 1);
         QCOMPARE(usuario[0][0], esquema_);
-        QVERIFY(!usuario[0][4].isEmpty() && usuario[0][4] != u"NULL"_s);
+        // PostgreSQL does not record when a role was made.
+        if (motor == u"sqlite"_s)
+            QVERIFY(!usuario[0][4].isEmpty() && usuario[0][4] != u"NULL"_s);
         QCOMPARE(unValor(*base_, u"SELECT USERENV('SESSIONID') FROM DUAL"_s), QString::number(base_->sesion()));
         QCOMPARE(
             filasDe(*base_, u"SELECT VALUE FROM NLS_DATABASE_PARAMETERS WHERE PARAMETER='NLS_RDBMS_VERSION'"_s).size(),
@@ -226,7 +229,9 @@ private Q_SLOTS:
                     u"SELECT status FROM ALL_OBJECTS WHERE object_name='%1' AND object_type='PACKAGE'"_s.arg(paquete)),
                 u"VALID"_s);
         QCOMPARE(unValor(*base_, u"SELECT LEAST(3, 1, 2) || GREATEST('a', 'b') FROM DUAL"_s), u"1b"_s);
-        QCOMPARE(unValor(*base_, u"SELECT LEAST(1, NULL) FROM DUAL"_s), u"NULL"_s);
+        // Typed SQL gets the database's own LEAST: PostgreSQL's skips NULLs (translations use the server's).
+        if (motor == u"sqlite"_s)
+            QCOMPARE(unValor(*base_, u"SELECT LEAST(1, NULL) FROM DUAL"_s), u"NULL"_s);
     }
 
     void tableNumbersFollowTheTablesLife_data() { motores(); }
@@ -241,7 +246,7 @@ private Q_SLOTS:
         base_->DbExecuteSQL(u"DROP TABLE PRUEBA_VIDA"_s);
         base_->DbExecuteSQL(u"DROP TABLE OTRA_MAS"_s);
         QCOMPARE(tabla(u"PRUEBA_VIDA"_s), 0);
-        QCOMPARE(filasDe(*base_, u"SELECT * FROM ACCESSIBLE_TABLES WHERE TABLE_NAME='PRUEBA_VIDA'"_s).size(), 0);
+        QCOMPARE(filasDe(*base_, u"SELECT * FROM ACCESSIBLE_TABLES WHERE UPPER(TABLE_NAME)='PRUEBA_VIDA'"_s).size(), 0);
     }
 
     void sessionsAreDistinctAndSeeOnlyTheirRows_data() { motores(); }
@@ -273,6 +278,10 @@ private Q_SLOTS:
         QCOMPARE(filasDe(*base_, consultaTokens), QList<QStringList>{{u"SELECT %1"_s.arg(base_->sesion())}});
         QCOMPARE(
             filasDe(*segunda, consultaErrores), (QList<QStringList>{{u"1"_s, u"error %1"_s.arg(segunda->sesion())}}));
+
+        // Written into the session's own tables: a third session sees none of them.
+        OraSession tercera;
+        QCOMPARE(unValor(*abrirOtra(tercera), u"SELECT COUNT(*) FROM NIEB_QUERY"_s), u"0"_s);
 
         base_->DbExecuteSQL(u"Begin NIEB_PKG.NIEB_FIN; end;"_s);
         QVERIFY(filasDe(*base_, consultaTokens).isEmpty());
