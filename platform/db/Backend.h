@@ -55,7 +55,7 @@ public:
 };
 
 // Opens the database of that name for the user: "2:" is the embedded database, a path ending in .db,
-// .sqlite or .sqlite3 another SQLite file.
+// .sqlite or .sqlite3 another SQLite file, "host:port/dbname" or a postgresql:// URI a PostgreSQL one.
 std::unique_ptr<Backend> abrirBackend(const QString& nombre, const QString& usuario, const QString& clave);
 
 } // namespace db

@@ -395,6 +395,8 @@ PostgresBackend::PostgresBackend(const QString& nombre, const QString& usuario, 
             throw ErrorOra(OraCredenciales, ErrorOra::credenciales().texto(), mensaje);
         throw ErrorOra::sinResolver(nombre, mensaje);
     }
+    // The server's notices ("… does not exist, skipping") are not for the user: libpq would print them.
+    PQsetNoticeProcessor(conexion_.get(), [](void*, const char*) {}, nullptr);
     sesion_ = PQbackendPID(conexion_.get());
     const ResultadoPg r = interna("SELECT to_regnamespace('nieb_pkg') IS NOT NULL");
     servidor_ = PQgetvalue(r.get(), 0, 0) == std::string_view("t");
