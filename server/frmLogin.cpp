@@ -35,7 +35,8 @@ frmLogin::frmLogin(Module1& estado, const Platform& plataforma, QWidget* parent)
     lPassword->setEchoMode(QLineEdit::Password);
     lPassword->setStyleSheet(u"lineedit-password-character: 42"_s); // masked with "*"
     lDatabaseName = campo(u"lDatabaseName"_s, db::nombreBaseEmbebida);
-    lDatabaseName->setToolTip(u"\"2:\" es la base de datos local; también el camino de un fichero SQLite"_s);
+    lDatabaseName->setToolTip(u"\"2:\" es la base de datos local; también el camino de un fichero SQLite, o un "
+                              u"servidor PostgreSQL: servidor:puerto/base o postgresql://…"_s);
 
     const auto etiqueta = [this](const QString& nombre, const QString& texto, QLineEdit* campoDe) {
         auto* l = new QLabel(texto, this);
