@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 
 // PostgreSQL's headers come last: they redefine printf and friends for the code after them.
 extern "C" {
@@ -97,7 +98,9 @@ void copiarFilas(ResultadoC* r)
 }
 
 // Runs one statement in a subtransaction of its own; a PostgreSQL error rolls it back and is left in r.
-void correrSpi(const char* sql, const ParametroC* parametros, int n, bool conFilas, ResultadoC* r)
+// The statement's plan is kept in *plan (prepared on first use), which PostgreSQL prepares again by
+// itself when the tables under it change.
+void correrSpi(const char* sql, const ParametroC* parametros, int n, bool conFilas, SPIPlanPtr* plan, ResultadoC* r)
 {
     MemoryContext contexto = CurrentMemoryContext;
     ResourceOwner dueno = CurrentResourceOwner;
@@ -127,7 +130,15 @@ void correrSpi(const char* sql, const ParametroC* parametros, int n, bool conFil
         BeginInternalSubTransaction(nullptr);
         enSubtransaccion = true;
         MemoryContextSwitchTo(contexto);
-        const int rc = SPI_execute_with_args(sql, n, tipos, valores, nulos, false, 0);
+        if (!*plan) {
+            SPIPlanPtr nuevo = SPI_prepare(sql, n, tipos);
+            if (!nuevo)
+                elog(ERROR, "SPI: %s", SPI_result_code_string(SPI_result));
+            if (SPI_keepplan(nuevo) != 0)
+                elog(ERROR, "SPI: no se puede guardar el plan");
+            *plan = nuevo;
+        }
+        const int rc = SPI_execute_plan(*plan, valores, nulos, false, 0);
         if (rc < 0)
             elog(ERROR, "SPI: %s", SPI_result_code_string(rc));
         if (conFilas)
@@ -189,6 +200,9 @@ void subtransaccion(char accion, MemoryContext* contexto, ResourceOwner* dueno, 
     }
     PG_END_TRY();
 }
+
+// Plans of the statements run so far in this backend, by statement text and parameter kinds.
+std::unordered_map<std::string, void*> planes;
 
 } // namespace
 
@@ -266,9 +280,22 @@ std::vector<Fila> ConexionPostgres::correr(std::string_view sql, const std::vect
             p = {'t', 0, 0, t->data(), t->size()};
         ps.push_back(p);
     }
+    // The plans are kept for the life of the backend, one per statement text and parameter kinds.
+    std::string clave = texto;
+    clave += '\x01';
+    for (const auto& p : ps)
+        clave += p.clase == 'n' ? 't' : p.clase;
+    if (planes.size() >= 256 && !planes.contains(clave)) {
+        for (auto& [_, plan] : planes)
+            SPI_freeplan(static_cast<SPIPlanPtr>(plan));
+        planes.clear();
+    }
+    void*& plan = planes[clave];
     auto r = std::make_unique<ResultadoC>();
     std::memset(r.get(), 0, sizeof(ResultadoC));
-    correrSpi(texto.c_str(), ps.data(), static_cast<int>(ps.size()), conFilas, r.get());
+    correrSpi(texto.c_str(), ps.data(), static_cast<int>(ps.size()), conFilas, reinterpret_cast<SPIPlanPtr*>(&plan), r.get());
+    if (!plan)
+        planes.erase(clave);
     // The cells' memory goes on every way out.
     const std::unique_ptr<ResultadoC, void (*)(ResultadoC*)> liberar(r.get(), [](ResultadoC* x) {
         if (x->contexto)
