@@ -347,7 +347,7 @@ std::optional<QList<QPair<QByteArray, QByteArray>>> parametrosPostgres(
     QList<QPair<QByteArray, QByteArray>> p;
     const auto poner = [&](const char* k, const QByteArray& v) { p.append(qMakePair(QByteArray(k), v)); };
     static const QRegularExpression uri(u"^postgres(ql)?://"_s, QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression servidor(u"^(?:\\[([0-9A-Fa-f:.]+)\\]|([A-Za-z0-9_.-]+))(?::(\\d{1,5}))?/([^/\\s]+)$"_s);
+    static const QRegularExpression servidor(u"^(?:\\[([0-9A-Fa-f:.]+)\\]|([A-Za-z0-9][A-Za-z0-9_.-]*))(?::(\\d{1,5}))?/([^/\\s]+)$"_s);
     if (uri.match(nombre).hasMatch()) {
         poner("dbname", nombre.toUtf8());
     } else if (const auto m = servidor.match(nombre); m.hasMatch()) {
@@ -417,8 +417,11 @@ ErrorOra PostgresBackend::errorDe(const PGresult* r) const
 {
     const QString mensaje = r ? textoDe(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY))
                               : textoDe(PQerrorMessage(conexion_.get()));
-    if (PQstatus(conexion_.get()) != CONNECTION_OK)
-        return ErrorOra::conexionPerdida(mensaje.isEmpty() ? textoDe(PQerrorMessage(conexion_.get())) : mensaje);
+    if (PQstatus(conexion_.get()) != CONNECTION_OK) {
+        // libpq's first line says what happened; the rest is its guess at why.
+        const QString causa = mensaje.isEmpty() ? textoDe(PQerrorMessage(conexion_.get())) : mensaje;
+        return ErrorOra::conexionPerdida(causa.section(u'\n', 0, 0).trimmed());
+    }
     const QString sqlstate = r ? textoDe(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString();
     return ErrorOra::dePostgres(sqlstate, mensaje.isEmpty() && r ? textoDe(PQresultErrorMessage(r)) : mensaje);
 }

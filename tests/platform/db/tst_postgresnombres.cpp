@@ -1,4 +1,5 @@
 #include "ErrorOra.h"
+#include "PostgresBackend.h"
 #include "SentenciaPg.h"
 
 #include <QTest>
@@ -6,11 +7,47 @@
 using namespace Qt::StringLiterals;
 using namespace db;
 
-// Named binds become PostgreSQL's numbered ones; nothing that only looks like a bind is touched.
-class tst_SentenciaPg : public QObject {
+// What the PostgreSQL backend makes of names before it talks to a server: database names become
+// libpq's connection keywords, named binds PostgreSQL's numbered ones.
+class tst_PostgresNombres : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void serverNamesBecomeConnectionKeywords_data()
+    {
+        QTest::addColumn<QString>("nombre");
+        QTest::addColumn<QString>("usuario");
+        QTest::addColumn<QString>("claves"); // the keywords before the fixed ones, "" for no server name
+        QTest::newRow("host, port, database") << u"db.example:5433/ventas"_s << u"ana"_s
+                                              << u"host=db.example port=5433 dbname=ventas user=ana"_s;
+        QTest::newRow("default port") << u"localhost/ventas"_s << u"ana"_s << u"host=localhost dbname=ventas user=ana"_s;
+        QTest::newRow("IPv6") << u"[::1]:5432/v"_s << u"ana"_s << u"host=::1 port=5432 dbname=v user=ana"_s;
+        // A database name is never read as a list of keywords.
+        QTest::newRow("name with =") << u"h/a=b"_s << u"ana"_s << u"host=h dbname=a=b user=ana"_s;
+        // The login's user comes after the URI's, so it wins; an empty one leaves the URI's.
+        QTest::newRow("URI") << u"postgresql://eva@h:1/v"_s << u"ana"_s << u"dbname=postgresql://eva@h:1/v user=ana"_s;
+        QTest::newRow("URI, no login user") << u"POSTGRES://eva@h/v"_s << QString() << u"dbname=POSTGRES://eva@h/v"_s;
+        for (const auto& otro : {u"2:"_s, u"servidor:5432"_s, u"/tmp/a/b"_s, u"./a"_s, u"a/b/c"_s, u"h:puerto/v"_s})
+            QTest::addRow("not a server: %s", qPrintable(otro)) << otro << u"ana"_s << QString();
+    }
+    void serverNamesBecomeConnectionKeywords()
+    {
+        QFETCH(QString, nombre);
+        QFETCH(QString, usuario);
+        QFETCH(QString, claves);
+        const auto p = parametrosPostgres(nombre, usuario, u"secreto"_s);
+        QCOMPARE(p.has_value(), !claves.isEmpty());
+        if (!p)
+            return;
+        QStringList escritas;
+        for (const auto& [k, v] : *p)
+            if (k != "password" && k != "client_encoding" && k != "application_name" && k != "connect_timeout")
+                escritas << QString::fromUtf8(k + '=' + v);
+        QCOMPARE(escritas.join(u' '), claves);
+        QVERIFY(p->contains(qMakePair(QByteArray("password"), QByteArray("secreto"))));
+        QVERIFY(p->contains(qMakePair(QByteArray("client_encoding"), QByteArray("UTF8"))));
+    }
+
     void bindsAreNumberedOutsideStringsCommentsAndCasts_data()
     {
         QTest::addColumn<QString>("sql");
@@ -54,5 +91,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_SentenciaPg)
-#include "tst_sentenciapg.moc"
+QTEST_GUILESS_MAIN(tst_PostgresNombres)
+#include "tst_postgresnombres.moc"
