@@ -106,9 +106,17 @@ LANGUAGE sql STABLE PARALLEL SAFE AS $$
   ORDER BY a.attnum OFFSET greatest(posicion - 1, 0) LIMIT 1
 $$;
 
+-- A name as the client's dictionary shows it: one PostgreSQL folded to lower case in capitals.
+CREATE FUNCTION NIEB_NOMBRE(nombre TEXT) RETURNS TEXT
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
+  SELECT CASE WHEN nombre = lower(nombre) THEN upper(nombre) ELSE nombre END
+$$;
+
 CREATE VIEW ACT3 AS
-  SELECT t1.OWNER AS OWNER_1, t1.TABLE_NAME AS TABLE_1, NIEB_COLUMNA(t1.TABLE_NAME, k."COL1#") AS COLUMN_1,
-         t2.OWNER AS OWNER_2, t2.TABLE_NAME AS TABLE_2, NIEB_COLUMNA(t2.TABLE_NAME, k."COL2#") AS COLUMN_2
+  SELECT t1.OWNER AS OWNER_1, NIEB_NOMBRE(t1.TABLE_NAME) AS TABLE_1,
+         NIEB_NOMBRE(NIEB_COLUMNA(t1.TABLE_NAME, k."COL1#")) AS COLUMN_1,
+         t2.OWNER AS OWNER_2, NIEB_NOMBRE(t2.TABLE_NAME) AS TABLE_2,
+         NIEB_NOMBRE(NIEB_COLUMNA(t2.TABLE_NAME, k."COL2#")) AS COLUMN_2
   FROM NIEB_COMPATIBLES k
   JOIN ACCESSIBLE_TABLES t1 ON t1."OBJ#" = k."OBJ1#"
   JOIN ACCESSIBLE_TABLES t2 ON t2."OBJ#" = k."OBJ2#";
@@ -180,9 +188,14 @@ CREATE VIEW USER_USERS AS
          CASE WHEN r.rolcanlogin THEN 'OPEN' ELSE 'LOCKED' END AS ACCOUNT_STATUS
   FROM pg_roles r WHERE r.rolname = current_user;
 
+-- The roles granted to the user, directly or through others (a superuser's right to act as any role
+-- is no grant).
 CREATE VIEW SESSION_ROLES AS
-  SELECT upper(r.rolname::text) AS ROLE FROM pg_roles r
-  WHERE r.rolname <> current_user AND pg_has_role(current_user, r.oid, 'MEMBER');
+  WITH RECURSIVE concedidos (oid) AS (
+      SELECT m.roleid FROM pg_auth_members m JOIN pg_roles u ON u.oid = m.member WHERE u.rolname = current_user
+      UNION
+      SELECT m.roleid FROM pg_auth_members m JOIN concedidos c ON m.member = c.oid)
+  SELECT upper(r.rolname::text) AS ROLE FROM pg_roles r JOIN concedidos c ON c.oid = r.oid;
 
 CREATE VIEW SESSION_PRIVS AS
   SELECT v.PRIVILEGE FROM pg_roles r CROSS JOIN LATERAL (VALUES
@@ -213,7 +226,7 @@ CREATE VIEW NLS_DATABASE_PARAMETERS AS
 
 -- Tables and views a query can name, in capitals where PostgreSQL folded them, and the packages.
 CREATE VIEW ALL_OBJECTS AS
-  SELECT CASE WHEN c.relname = lower(c.relname) THEN upper(c.relname::text) ELSE c.relname::text END AS OBJECT_NAME,
+  SELECT NIEB_NOMBRE(c.relname::text) AS OBJECT_NAME,
          CASE WHEN c.relkind IN ('v', 'm') THEN 'VIEW' ELSE 'TABLE' END AS OBJECT_TYPE,
          'VALID' AS STATUS, upper(pg_get_userbyid(c.relowner)::text) AS OWNER
   FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace
