@@ -96,6 +96,59 @@ double holgura(double x)
     return 1e-9 * std::max(1.0, std::fabs(x));
 }
 
+bool numeroSeguro(double x)
+{
+    if (!std::isfinite(x) || std::fabs(x) >= 9007199254740992.0)
+        return false;
+    double escala = 1;
+    for (int e = 0; e <= 15; ++e, escala *= 10) {
+        const double y = x * escala; // x's digits as an integer, when the product is exact
+        if (std::fabs(y) >= 1e15)
+            return false;
+        if (y == std::trunc(y) && std::fma(x, escala, -y) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::optional<std::pair<double, double>> corteExacto(
+    OperadorDifuso op, const Trapecio& b, double mucho, std::optional<double> umbral)
+{
+    for (const double x : {b.a, b.b, b.c, b.d, mucho})
+        if (!numeroSeguro(x))
+            return std::nullopt;
+    if (umbral && !numeroSeguro(*umbral))
+        return std::nullopt;
+    const auto cumple = [&](double x) {
+        const auto g = grado(op, nitido(x), definido(b), mucho);
+        return g && (umbral ? *g >= *umbral : *g > 0);
+    };
+    // The degree of a precise number rises, holds and falls along the line, each step rounded
+    // monotonically, so the numbers that meet the threshold are one stretch of doubles. Its ends lie
+    // within a few units in the last place of the cut worked out in real numbers: walk to them.
+    const auto extremo = [&](double estimado, double haciaFuera) -> std::optional<double> {
+        if (std::isinf(estimado))
+            return cumple(std::copysign(std::numeric_limits<double>::max(), haciaFuera)) ? std::optional(estimado)
+                                                                                       : std::nullopt;
+        double x = estimado;
+        for (int paso = 0; paso < 64; ++paso) {
+            const double fuera = std::nextafter(x, haciaFuera);
+            if (!cumple(x))
+                x = std::nextafter(x, -haciaFuera);
+            else if (cumple(fuera))
+                x = fuera;
+            else
+                return numeroSeguro(x) ? std::optional(x) : std::nullopt;
+        }
+        return std::nullopt;
+    };
+    const auto [desde, hasta] = corte(op, b, mucho, umbral.value_or(0));
+    const auto izquierda = extremo(desde, -infinito), derecha = extremo(hasta, infinito);
+    if (!izquierda || !derecha || *izquierda > *derecha || (std::isinf(*izquierda) && std::isinf(*derecha)))
+        return std::nullopt;
+    return std::pair(*izquierda, *derecha);
+}
+
 std::string rango(const std::string& x, double desde, double hasta)
 {
     std::string r;

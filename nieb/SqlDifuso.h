@@ -28,6 +28,16 @@ std::string gradoNitido(
 std::pair<double, double> corte(OperadorDifuso op, const Trapecio& b, double mucho, double umbral);
 // A hair's breadth beside x, far above the rounding of the degree's arithmetic.
 double holgura(double x);
+// True when every SQL database reads back exactly the double that numeroSql writes for x: below 2^53,
+// with at most 15 significant digits in its exact decimal form (62.5, 0.25 or 40, not 0.1).
+bool numeroSeguro(double x);
+// The cut as the degree function draws it: [desde, hasta], infinite where a side has no end, such that a
+// precise finite number x meets the threshold (degree >= umbral, or > 0 without one) exactly when
+// desde <= x <= hasta. nullopt unless the constant, the much distance, the threshold and both finite
+// ends are numbers the database reads exactly, so that SQL comparing with them decides as the function
+// would on the same row.
+std::optional<std::pair<double, double>> corteExacto(
+    OperadorDifuso op, const Trapecio& b, double mucho, std::optional<double> umbral);
 // The constant's trapezoid, the predicate's points and every number a fuzzy condition derives from them
 // are finite (apart from the predicate's deliberately infinite ends).
 bool calculable(OperadorDifuso op, const Trapecio& b, double mucho, double margen);

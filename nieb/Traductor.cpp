@@ -87,7 +87,8 @@ private:
     std::string nombreColumna(std::string_view columna) const;
     std::string texto(const Referencia& r) const;
     std::string condicionTipo2(const Referencia& r, bool necesidad, std::pair<double, double> fuera,
-        std::pair<double, double> dentro, const std::string& porGrado) const;
+        std::pair<double, double> dentro, std::optional<std::pair<double, double>> exacto,
+        const std::string& porGrado) const;
     std::string argumentos(const Referencia& r) const;
     std::optional<std::string> cdeg(Indice e, const std::string& clave);
     void agrupar(const std::vector<Indice>& operandos, size_t desde, size_t hasta);
@@ -263,11 +264,15 @@ std::string Traductor::nombreColumna(std::string_view columna) const
 // trapezoid) whose support misses [fuera] (the predicate's cut, widened by a hair) fails; one that
 // surely reaches the threshold passes: for possibility, its core meets [dentro] (the cut shrunk by a
 // hair); for necessity, its whole support lies inside it, points in order and finite as the degree
-// function requires. UNKNOWN and labels go to the function; the other kinds never reach a degree above 0.
+// function requires. Given `exacto`, the cut exactly as the function draws it (possibility only),
+// numbers and intervals are decided by it alone. UNKNOWN and labels go to the function; the other kinds
+// never reach a degree above 0.
 // All in AND/OR, which the database short-circuits in a WHERE (inside a CASE it would work out every
-// operand, the function's call included).
+// operand, the function's call included). The tests most rows fail come before the kind: X1 is the
+// support's left end for every kind but the approximate value, which is let past the first one.
 std::string Traductor::condicionTipo2(const Referencia& r, bool necesidad, std::pair<double, double> fuera,
-    std::pair<double, double> dentro, const std::string& porGrado) const
+    std::pair<double, double> dentro, std::optional<std::pair<double, double>> exacto,
+    const std::string& porGrado) const
 {
     constexpr double limite = 1e308; // above this a stored point may be infinite
     const Atributo& a = *r.atributo;
@@ -278,44 +283,59 @@ std::string Traductor::condicionTipo2(const Referencia& r, bool necesidad, std::
     const std::string lo = numeroSql(std::isinf(dentro.first) ? -limite : dentro.first);
     const std::string hi = numeroSql(std::isinf(dentro.second) ? limite : dentro.second);
     const std::string finito1 = x1 + " >= " + numeroSql(-limite);
+    const bool conSeguras = dentro.first < dentro.second;
 
-    // Candidates: the support's left end is at most X1 (X1 - margin for an approximate value), its right
-    // end depends on the kind.
-    std::vector<std::string> candidata;
-    if (const double h = fuera.second + (margenValido ? m : 0); !std::isinf(h))
-        candidata.push_back(x1 + " <= " + numeroSql(h));
-    if (!std::isinf(fuera.first))
-        candidata.push_back("CASE " + xt + " WHEN 3 THEN " + x1 + " WHEN 5 THEN " + x2
-            + (margenValido ? " WHEN 6 THEN " + x1 + " + " + numeroSql(m) : std::string()) + " WHEN 7 THEN " + x4
-            + " END >= " + numeroSql(fuera.first));
+    auto y = [](const std::vector<std::string>& partes) {
+        std::string r;
+        for (const auto& p : partes)
+            if (!p.empty())
+                r += (r.empty() ? "" : " AND ") + p;
+        return r;
+    };
+    auto desde = [](const std::string& col, double v) { return std::isinf(v) ? std::string() : col + " >= " + numeroSql(v); };
+    auto hasta = [](const std::string& col, double v) { return std::isinf(v) ? std::string() : col + " <= " + numeroSql(v); };
+    auto dentroDe = [&](const std::string& desdeCol, const std::string& hastaCol) {
+        return desdeCol + " >= " + lo + " AND " + hastaCol + " <= " + hi;
+    };
+    auto toca = [&](const std::string& desdeCol, const std::string& hastaCol) {
+        return desdeCol + " <= " + hi + " AND " + hastaCol + " >= " + lo;
+    };
+    // A row that passes the sure test, or else reaches the threshold by the function.
+    auto oGrado = [&](const std::string& segura) {
+        return conSeguras && !segura.empty() ? "(" + segura + " OR " + porGrado + ")" : porGrado;
+    };
+    const auto [izquierda, derecha] = exacto.value_or(fuera);
 
-    std::vector<std::string> seguras;
-    if (dentro.first < dentro.second) {
-        auto dentroDe = [&](const std::string& desdeCol, const std::string& hastaCol) {
-            return desdeCol + " >= " + lo + " AND " + hastaCol + " <= " + hi;
-        };
-        auto toca = [&](const std::string& desdeCol, const std::string& hastaCol) {
-            return desdeCol + " <= " + hi + " AND " + hastaCol + " >= " + lo;
-        };
-        seguras.push_back(xt + " = 3 AND " + dentroDe(x1, x1));
-        seguras.push_back(xt + " = 5 AND " + x1 + " <= " + x2 + " AND "
-            + (necesidad ? dentroDe(x1, x2)
-                         : toca(x1, x2) + " AND " + finito1 + " AND " + x2 + " <= " + numeroSql(limite)));
-        if (margenValido)
-            seguras.push_back(xt + " = 6 AND "
-                + (necesidad ? dentroDe(x1 + " - " + numeroSql(m), x1 + " + " + numeroSql(m)) : dentroDe(x1, x1)));
-        const std::string ordenado = x1 + " <= " + x2 + " AND " + x2 + " <= " + x3 + " AND " + x3 + " <= " + x4;
-        seguras.push_back(xt + " = 7 AND " + ordenado + " AND "
-            + (necesidad ? dentroDe(x1, x4)
-                         : toca(x2, x3) + " AND " + finito1 + " AND " + x4 + " <= " + numeroSql(limite)));
+    std::string numero, intervalo;
+    if (exacto) {
+        // Inside the exact cut a number meets the threshold, and so does an interval that reaches it.
+        const std::string finito = y({std::isinf(izquierda) ? finito1 : "",
+            std::isinf(derecha) ? x1 + " <= " + numeroSql(limite) : ""});
+        numero = y({xt + " = 3", desde(x1, izquierda), finito.empty() ? "" : "(" + finito + " OR " + porGrado + ")"});
+        intervalo = y({desde(x2, izquierda), xt + " = 5",
+            "(" + x2 + " - " + x1 + " BETWEEN 0 AND " + numeroSql(limite) + " OR " + porGrado + ")"});
+    } else {
+        numero = y({xt + " = 3", desde(x1, fuera.first), oGrado(dentroDe(x1, x1))});
+        intervalo = y({desde(x2, fuera.first), xt + " = 5",
+            oGrado(x1 + " <= " + x2 + " AND "
+                + (necesidad ? dentroDe(x1, x2)
+                             : toca(x1, x2) + " AND " + finito1 + " AND " + x2 + " <= " + numeroSql(limite)))});
     }
-    std::string nitidas;
-    for (const auto& c : candidata)
-        nitidas += c + " AND ";
-    std::string alternativas;
-    for (const auto& c : seguras)
-        alternativas += "(" + c + ") OR ";
-    return "(" + nitidas + "(" + alternativas + porGrado + ")) OR (" + xt + " IN (0, 4) AND " + porGrado + ")";
+    const std::string ordenado = x1 + " <= " + x2 + " AND " + x2 + " <= " + x3 + " AND " + x3 + " <= " + x4;
+    const std::string trapecio = y({xt + " = 7", desde(x4, fuera.first),
+        oGrado(ordenado + " AND "
+            + (necesidad ? dentroDe(x1, x4)
+                         : toca(x2, x3) + " AND " + finito1 + " AND " + x4 + " <= " + numeroSql(limite)))});
+    const std::string aproximado = margenValido
+        ? y({xt + " = 6", hasta(x1, fuera.second + m), desde(x1 + " + " + numeroSql(m), fuera.first),
+              oGrado(necesidad ? dentroDe(x1 + " - " + numeroSql(m), x1 + " + " + numeroSql(m)) : dentroDe(x1, x1))})
+        : xt + " = 6 AND " + porGrado;
+    const std::string otras = "(" + numero + ") OR (" + trapecio + ") OR (" + aproximado + ") OR (" + xt
+        + " IN (0, 4) AND " + porGrado + ")";
+    // Two values at most: SQLite tests a longer IN list through a temporary index, row by row.
+    const std::string primera
+        = std::isinf(derecha) ? "" : "(" + hasta(x1, derecha) + " OR " + xt + " IN (0, 4) OR " + xt + " = 6)";
+    return y({primera, "((" + intervalo + ") OR (" + xt + " <> 5 AND (" + otras + ")))"});
 }
 
 // A type-2 attribute shown as text.
@@ -678,8 +698,12 @@ void Traductor::difusa(Indice e, Indice b)
                         seguro = rango(col, desdeDentro, hastaDentro);
                 } else {
                     const double desdeDentro = desde + holgura(desde), hastaDentro = hasta - holgura(hasta);
-                    porClase = condicionTipo2(a, op->modo == Modo::Necesidad, {desdeFuera, hastaFuera},
-                        {desdeDentro, hastaDentro}, hoja.grado + (d.conUmbral ? " >= " + numeroExacto(d.umbral) : " > 0"));
+                    const bool necesidad = op->modo == Modo::Necesidad;
+                    const auto exacto = necesidad ? std::nullopt
+                                                  : corteExacto(*op, *t, atributo.difuso.mucho,
+                                                        d.conUmbral ? std::optional(d.umbral) : std::nullopt);
+                    porClase = condicionTipo2(a, necesidad, {desdeFuera, hastaFuera}, {desdeDentro, hastaDentro},
+                        exacto, hoja.grado + (d.conUmbral ? " >= " + numeroExacto(d.umbral) : " > 0"));
                 }
             }
         }

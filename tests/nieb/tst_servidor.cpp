@@ -6,8 +6,11 @@
 #include "FuncionesDifusas.h"
 #include "Lexico.h"
 #include "Paquete.h"
+#include "SqlDifuso.h"
 #include "Traductor.h"
+#include "ValoresTexto.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <algorithm>
@@ -347,6 +350,109 @@ private Q_SLOTS:
             const auto sin = db_->consultar(nieb::traducir(q, *db_, sinRangos).sql);
             QCOMPARE(con, sin);
         }
+    }
+
+    // The comparisons written for a type-2 condition decide every row as the degree function does:
+    // rows of every kind (NULL, 0 to 7, none), points out of order, infinite or missing, and points on
+    // and one double beside each end of the cut, for every comparator, constant and threshold. The
+    // translation without crisp ranges is the degree function alone.
+    void typeTwoRowsAreDecidedAsByTheFunction()
+    {
+        db_->ejecutar("CREATE TABLE T2 (ID INTEGER, VT INTEGER, V1 REAL, V2 REAL, V3 REAL, V4 REAL)");
+        db_->ejecutar("INSERT INTO NIEB_OBJETOS (TABLE_NAME) VALUES ('T2');"
+                      "INSERT INTO FCL SELECT \"OBJ#\", 2, 2, NULL, 2, 5, NULL FROM NIEB_OBJETOS WHERE TABLE_NAME = 'T2';"
+                      "INSERT INTO LFOC SELECT \"OBJ#\", 2, 1, 'Bajo', -60, -50, -20, -10 FROM NIEB_OBJETOS "
+                      "WHERE TABLE_NAME = 'T2';"
+                      "INSERT INTO LFOC SELECT \"OBJ#\", 2, 2, 'Alto', 10, 20, 20, 60 FROM NIEB_OBJETOS "
+                      "WHERE TABLE_NAME = 'T2';");
+        using nieb::Trapecio;
+        const std::vector<std::pair<std::string, Trapecio>> constantes{{"7.5", {7.5, 7.5, 7.5, 7.5}},
+            {"$Alto", {10, 20, 20, 60}}, {"[-10,12.5]", {-10, -10, 12.5, 12.5}}, {"#-3", {-5, -3, -3, -1}},
+            {"$[-20,-5,5,30]", {-20, -5, 5, 30}}, {"$[0.1,0.2,0.3,0.7]", {0.1, 0.2, 0.3, 0.7}}};
+        const std::vector<std::optional<double>> umbrales{std::nullopt, 0.25, 0.5, 0.8, 1};
+        const char* comparadores[] = {"FEQ", "FGEQ", "FGT", "FLEQ", "FLT", "MGT", "MLT"};
+
+        // Points: a grid of quarters, the ends of every cut with their neighbours, and extremes.
+        std::vector<double> puntos{-1e999, 1e999, -1.5e308, 1.5e308};
+        for (int i = -240; i <= 240; ++i)
+            puntos.push_back(i / 4.0);
+        for (const char* c : comparadores)
+            for (const auto& [texto, t] : constantes)
+                for (const auto& u : umbrales) {
+                    const auto op = *nieb::leerComparador(c);
+                    const auto exacto = nieb::corteExacto(op, t, 5, u);
+                    const auto [desde, hasta] = nieb::corte(op, t, 5, u.value_or(0));
+                    for (const double x : {desde, hasta, exacto ? exacto->first : 0.0, exacto ? exacto->second : 0.0})
+                        if (std::isfinite(x))
+                            for (const double y : {x, std::nextafter(x, -1e999), std::nextafter(x, 1e999), x - 2, x + 2})
+                                puntos.push_back(y);
+                }
+        QRandomGenerator azar(20261207);
+        auto punto = [&]() -> nieb::Valor {
+            if (azar.bounded(40) == 0)
+                return {};
+            return puntos[azar.bounded(int(puntos.size()))];
+        };
+        const std::vector<nieb::Valor> clases{nieb::Valor{}, std::int64_t{0}, std::int64_t{1}, std::int64_t{2},
+            std::int64_t{3}, std::int64_t{4}, std::int64_t{5}, std::int64_t{6}, std::int64_t{7}, std::int64_t{8}, 3.5};
+        nieb::Transaccion lote(*db_);
+        for (int i = 0; i < 4000; ++i) {
+            std::vector<nieb::Valor> fila{std::int64_t{i}, clases[azar.bounded(int(clases.size()))], punto(), punto(),
+                punto(), punto()};
+            // Mostly points in order, as valid values have them.
+            if (azar.bounded(5) != 0) {
+                std::vector<double> p;
+                for (int k = 2; k < 6; ++k)
+                    if (const auto* d = std::get_if<double>(&fila[k]))
+                        p.push_back(*d);
+                std::ranges::sort(p);
+                for (int k = 2, j = 0; k < 6; ++k)
+                    if (std::holds_alternative<double>(fila[k]))
+                        fila[k] = p[j++];
+            }
+            if (fila[1] == nieb::Valor{std::int64_t{4}})
+                fila[2] = double(azar.bounded(4)); // a label's id, or none
+            db_->ejecutar("INSERT INTO T2 VALUES (?1, ?2, ?3, ?4, ?5, ?6)", fila);
+        }
+        lote.confirmar();
+
+        nieb::Dialecto soloFuncion;
+        soloFuncion.prefiltro = false;
+        int comparadas = 0, exactas = 0;
+        for (const char* c : comparadores)
+            for (const char* n : {"", "N"})
+                for (const auto& [texto, trapecio] : constantes) {
+                    const auto& u = umbrales[size_t(comparadas) % umbrales.size()];
+                    const std::string q = "SELECT ID FROM T2 WHERE V " + std::string(n) + c + " " + texto
+                        + (u ? " THOLD " + nieb::numeroExacto(*u) : "") + " ORDER BY ID";
+                    if (!*n && nieb::corteExacto(*nieb::leerComparador(c), trapecio, 5, u))
+                        ++exactas;
+                    const auto con = consultar(q);
+                    const auto sin = db_->consultar(nieb::traducir(q, *db_, soloFuncion).sql);
+                    QVERIFY2(con == sin, q.c_str());
+                    ++comparadas;
+                }
+        QVERIFY(exactas > 10);
+    }
+
+    // A number called safe is read back exactly from the SQL numeroSql writes for it.
+    void safeNumbersAreReadExactly()
+    {
+        QVERIFY(nieb::numeroSeguro(62.5) && nieb::numeroSeguro(-0.125) && nieb::numeroSeguro(40));
+        QVERIFY(!nieb::numeroSeguro(0.1) && !nieb::numeroSeguro(9007199254740992.0) && !nieb::numeroSeguro(1e999));
+        QRandomGenerator azar(7);
+        int seguros = 0;
+        for (int i = 0; i < 20000; ++i) {
+            // Fractions of powers of two, safe while their digits are few, and decimals, mostly not.
+            const double x = i % 2 ? double(azar.bounded(-1000000, 1000000)) / std::pow(10, azar.bounded(12))
+                                   : std::ldexp(double(azar.bounded(-(1 << 24), 1 << 24)), -azar.bounded(24));
+            if (!nieb::numeroSeguro(x))
+                continue;
+            ++seguros;
+            const double leido = comoReal(db_->consultar("SELECT " + nieb::numeroSql(x)).at(0).at(0));
+            QVERIFY2(leido == x, nieb::numeroSql(x).c_str());
+        }
+        QVERIFY(seguros > 2000);
     }
 
     // ---- Schema ------------------------------------------------------------------------------------
