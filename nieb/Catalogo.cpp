@@ -49,6 +49,11 @@ void Catalogo::sincronizarTablas()
     if (sincronizada && *sincronizada == conexion_.versionEsquema())
         return;
     Transaccion t(conexion_);
+    // One session at a time; the one that waited finds the work done.
+    conexion_.bloquearCatalogo();
+    sincronizada = versionSincronizada(conexion_);
+    if (sincronizada && *sincronizada == conexion_.versionEsquema())
+        return;
     if (!sincronizada)
         conexion_.crearSeguimiento();
     // Renumbering moves parent keys that labels refer to; the references agree again at the end.
@@ -71,9 +76,10 @@ void Catalogo::sincronizarTablas()
             borrarAtributo(conexion_, obj, comoEntero(f[0]));
         conexion_.ejecutar(R"(DELETE FROM NIEB_OBJETOS WHERE "OBJ#" = ?1)", {obj});
     }
+    // Another session may be numbering the same new table at this moment: its number stands.
     for (const auto& nombre : tablas)
         if (!numeradas.contains(mayusculas(nombre)))
-            conexion_.ejecutar(R"(INSERT INTO NIEB_OBJETOS (TABLE_NAME) VALUES (?1))", {nombre});
+            conexion_.ejecutar(R"(INSERT INTO NIEB_OBJETOS (TABLE_NAME) VALUES (?1) ON CONFLICT DO NOTHING)", {nombre});
 
     // Fuzzy attributes follow their columns: a dropped column takes its attribute along, a column that
     // moved takes it to its new position.

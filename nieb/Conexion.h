@@ -67,6 +67,9 @@ public:
     virtual std::int64_t versionEsquema() = 0;
     // the table NIEB_COLUMNAS and what keeps it filled, made when an older catalogue lacks them;
     virtual void crearSeguimiento() { }
+    // keep other sessions from bringing the catalogue up to date until this transaction ends (where
+    // writers do not already wait for each other);
+    virtual void bloquearCatalogo() { }
     // leave the checks of foreign keys to the end of the transaction, so that keys can be renumbered;
     virtual void aplazarClavesAjenas() { }
     // the catalogue's own table of that name, not the session's temporary one in front of it;

@@ -445,6 +445,13 @@ std::int64_t ConexionPostgres::versionEsquema()
     return comoEntero(filas.at(0).at(0));
 }
 
+void ConexionPostgres::bloquearCatalogo()
+{
+    // Sessions that bring the catalogue up to date at the same moment would wait for each other's
+    // rows in opposite orders.
+    ejecutar("SELECT pg_advisory_xact_lock(hashtext('NIEB_CATALOGO'))");
+}
+
 std::string ConexionPostgres::tablaCompartida(std::string_view tabla)
 {
     if (esquemaCatalogo_.empty()) {

@@ -52,6 +52,7 @@ public:
     void volverAlPunto() override;
 
     std::int64_t versionEsquema() override;
+    void bloquearCatalogo() override;
     std::string tablaCompartida(std::string_view tabla) override;
     bool existeTemporal(std::string_view tabla) override;
 

@@ -16,6 +16,9 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
 #include <memory>
 #include <stdexcept>
 
@@ -332,6 +335,39 @@ private Q_SLOTS:
         // Nothing reaches the catalogue's shared tables.
         QCOMPARE(pg_->entero("SELECT COUNT(*) FROM public.NIEB_QUERY"), 0);
         QVERIFY(pg_->entero("SELECT NUM FROM NIEB_STATS WHERE EVENTO = 'SESIONES'") >= 2);
+    }
+
+    // Sessions translating while tables come and go all bring the catalogue up to date at once: none
+    // may fail on another's new numbers or wait for it in a cycle.
+    void concurrentSessionsFollowNewTables()
+    {
+        std::vector<std::thread> hilos;
+        std::atomic<int> hechas = 0;
+        std::mutex m;
+        QStringList fallos;
+        for (int h = 0; h < 6; ++h)
+            hilos.emplace_back([&, h] {
+                try {
+                    Pq c(base_->nombre());
+                    const std::string tabla = "CONCURRENTE_" + std::to_string(h);
+                    for (int i = 0; i < 15; ++i) {
+                        c.ejecutar("CREATE TABLE " + tabla + " (A INTEGER)");
+                        if (!c.traducir("SELECT * FROM " + tabla + " WHERE A = 1").errores.empty())
+                            throw std::runtime_error("the new table was not found");
+                        c.ejecutar("DROP TABLE " + tabla);
+                        if (!c.traducir("SELECT NOMBRE FROM EMPLEADOS WHERE EDAD FEQ $Joven").errores.empty())
+                            throw std::runtime_error("the demo's query did not translate");
+                        ++hechas;
+                    }
+                } catch (const std::exception& e) {
+                    const std::lock_guard bloqueo(m);
+                    fallos << QString::fromUtf8(e.what());
+                }
+            });
+        for (auto& h : hilos)
+            h.join();
+        QVERIFY2(fallos.isEmpty(), qPrintable(fallos.join(u'\n')));
+        QCOMPARE(hechas.load(), 90);
     }
 
     // A statement PostgreSQL refuses inside the package comes back as the database's error, and the
