@@ -3,6 +3,8 @@
 //   --mode hidden | visible | limit100   one retrieval of SELECT * FROM T; prints seconds and peak KiB
 //   --mode primeras                      milliseconds from the start to the first rows painted
 //   --mode cancelar                      milliseconds from a cancel request to the retrieval's return
+//   --mode lenta                         the same for a statement that works for long before its first
+//                                        row, and how often the busy window painted meanwhile
 // --make FILE --rows N makes the table T; --db FILE picks it; --runs N repeats in-process (primeras,
 // cancelar). --smoke makes a small table and runs every way once, checking the grid got the rows.
 #include "Module1.h"
@@ -68,6 +70,24 @@ private:
     rejilla::Rejilla* m_grid;
 };
 
+// Counts the paints of the busy window and of what it holds.
+class VigiaPeonza final : public QObject {
+public:
+    int pinturas = 0;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override
+    {
+        if (evento->type() == QEvent::Paint)
+            for (QObject* o = objeto; o; o = o->parent())
+                if (o->inherits("Peonza")) {
+                    ++pinturas;
+                    break;
+                }
+        return false;
+    }
+};
+
 // One retrieval as the main window runs it: the result window shown first or kept hidden.
 struct Banco {
     SystemPlatform plataforma;
@@ -125,9 +145,12 @@ double primerasFilas(db::OraDatabase& base)
 }
 
 // Milliseconds from the moment the cancel was due (and from the timer actually firing) to the return.
-std::pair<double, double> cancelar(db::OraDatabase& base, int trasMs, bool visible)
+// With `sql`, that statement is run instead of the table's.
+std::pair<double, double> cancelar(db::OraDatabase& base, int trasMs, bool visible, const QString& sql = {})
 {
     Banco b(visible, -1);
+    if (!sql.isEmpty())
+        b.estado.SentenciaSQL = sql;
     QElapsedTimer t;
     qint64 disparo = -1;
     // Owned here, so that a request not needed (the retrieval ended first) dies with this run.
@@ -147,6 +170,21 @@ std::pair<double, double> cancelar(db::OraDatabase& base, int trasMs, bool visib
         return {-1, -1};
     }
     return {(fin - qint64(trasMs) * 1'000'000) / 1e6, (fin - disparo) / 1e6};
+}
+
+// Works for minutes before its one row.
+const QString sentenciaLenta = u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000000000) "
+                                "SELECT count(*) FROM n"_s;
+
+// A cancel of the long statement after trasMs: milliseconds from the timer to the return, and the busy
+// window's paints per second until then.
+std::pair<double, double> cancelarLenta(db::OraDatabase& base, int trasMs)
+{
+    VigiaPeonza vigia;
+    qApp->installEventFilter(&vigia);
+    const double tras = cancelar(base, trasMs, true, sentenciaLenta).second;
+    qApp->removeEventFilter(&vigia);
+    return {tras, vigia.pinturas * 1000.0 / trasMs};
 }
 
 } // namespace
@@ -181,7 +219,7 @@ int main(int argc, char* argv[])
             modo = argv[++i];
         else {
             std::fprintf(stderr, "usage: bench_recuperar [--smoke] [--make FILE --rows N] [--db FILE --mode "
-                                 "hidden|visible|limit100|primeras|cancelar [--runs N]]\n");
+                                 "hidden|visible|limit100|primeras|cancelar|lenta [--runs N]]\n");
             return 2;
         }
     }
@@ -219,6 +257,11 @@ int main(int argc, char* argv[])
         const double tras = cancelar(*base, 0, true).second;
         std::printf("cancel   %s acted on %.1f ms after the request\n", tras >= 0 ? "ok  " : "FAIL", tras);
         fallos += tras < 0;
+        const auto [trasLenta, pinturas] = cancelarLenta(*base, 300);
+        const bool lentaBien = trasLenta >= 0 && pinturas > 0;
+        std::printf("slow     %s acted on %.1f ms after the request, busy window painted %.0f times a second\n",
+            lentaBien ? "ok  " : "FAIL", trasLenta, pinturas);
+        fallos += !lentaBien;
         return fallos == 0 ? 0 : 1;
     }
 
@@ -255,6 +298,18 @@ int main(int argc, char* argv[])
                     tras, entera, visible ? "visible" : "hidden", mediana(debido), mediana(disparo), debido.size());
             }
         }
+        return 0;
+    }
+    if (modo == "lenta") {
+        std::vector<double> tras, pinturas;
+        for (int i = 0; i < veces; ++i) {
+            const auto [t, p] = cancelarLenta(*base, 1000);
+            tras.push_back(t);
+            pinturas.push_back(p);
+        }
+        std::printf("cancel of a statement still before its first row, at 1000 ms: returned %.1f ms after the timer "
+                    "fired, busy window painted %.0f times a second (medians of %d)\n",
+            mediana(tras), mediana(pinturas), veces);
         return 0;
     }
     std::fprintf(stderr, "unknown mode\n");

@@ -2,7 +2,8 @@
 # Figures for the result window's retrieval, each a median of runs taken in turn with sqlite3 -csv
 # writing the same rows to /dev/null, every run in its own process (wall time, CPU, peak memory):
 #   hidden result window, visible result window, a limit of 100 rows
-# then, in-process, the time to the first rows painted and how soon a cancel is acted on.
+# then, in-process, the time to the first rows painted and how soon a cancel is acted on, also of a
+# statement that works for long before its first row.
 # T holds ROWS x 8 twelve-character texts. Usage: bench/recuperar.sh [BUILD_DIR] [ROWS] [RUNS]
 # With ANTES=path/to/an/older/bench_recuperar, that binary is measured in the same runs, for a before
 # and after.
@@ -47,3 +48,4 @@ for b in "$bench" ${ANTES:+"$ANTES"}; do
   "$b" --db "$db" --mode primeras --runs "$veces" 2> >(grep -v propagateSizeHints >&2)
   "$b" --db "$db" --mode cancelar --runs "$veces" 2> >(grep -v propagateSizeHints >&2)
 done
+"$bench" --db "$db" --mode lenta --runs "$veces" 2> >(grep -v propagateSizeHints >&2)
