@@ -225,7 +225,16 @@ private Q_SLOTS:
             u"E.ID_DEPARTAMENTO AND E.PUESTO = 'Jefe de proyecto' AND C.CARACTER FEQ E.CARACTER THOLD 0.8"_s,
             u"SELECT NOMBRE FROM DEPARTAMENTOS WHERE CIUDAD ^= 'Madrid'"_s,
             u"SELECT * FROM EMPLEADOS WHERE EDAD IS UNKNOWN OR EXPERIENCIA IS NOT UNDEFINED"_s,
+            // The demo itself: its rows and its catalogue.
             u"SELECT * FROM CANDIDATOS"_s,
+            u"SELECT * FROM EMPLEADOS"_s,
+            u"SELECT * FROM DEPARTAMENTOS"_s,
+            u"SELECT UPPER(t.TABLE_NAME), f.\"COL#\", F_TYPE, LEN, MARGEN, MUCHO, COM, LABEL, ALFA, BETA, GAMMA, DELTA FROM FCL f "
+            u"JOIN ACCESSIBLE_TABLES t ON t.\"OBJ#\" = f.\"OBJ#\" LEFT JOIN LFOC l ON l.\"OBJ#\" = f.\"OBJ#\" AND "
+            u"l.\"COL#\" = f.\"COL#\""_s,
+            u"SELECT UPPER(t.TABLE_NAME), s.\"COL#\", LABEL_1, LABEL_2, DEGREE FROM LOCT3 s JOIN ACCESSIBLE_TABLES t ON "
+            u"t.\"OBJ#\" = s.\"OBJ#\""_s,
+            u"SELECT * FROM ACT3"_s,
             u"SELECT ID_EMPLEADO FROM EMPLEADOS WHERE EDAD IS NULL OR CARACTER IS UNKNOWN"_s,
             u"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE SUELDO FEQ #3000 THOLD 0.5"_s,
             u"SELECT ID_EMPLEADO, CDEG(SUELDO) FROM EMPLEADOS WHERE SUELDO MGT 3000 OR SUELDO NFLT $Medio"_s,
