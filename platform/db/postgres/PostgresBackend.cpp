@@ -443,10 +443,15 @@ qint64 PostgresBackend::pasarFilas(const QString& sql, const Enlaces& enlaces, q
         throw ErrorOra::masDeUnaSentencia();
     const SentenciaPg sentencia = numerarEnlaces(sql);
     // A read-only transaction refuses whatever would change data; it is rolled back however it ends.
-    interna("BEGIN READ ONLY");
+    // Inside a transaction the user opened, a savepoint undoes what the statement did and leaves the
+    // user's work as it was.
+    const bool propia = PQtransactionStatus(conexion_.get()) == PQTRANS_IDLE;
+    const char* abrir = propia ? "BEGIN READ ONLY" : "SAVEPOINT nimbo_consulta";
+    const char* deshacer = propia ? "ROLLBACK" : "ROLLBACK TO SAVEPOINT nimbo_consulta; RELEASE nimbo_consulta";
+    interna(abrir);
     const auto fin = qScopeGuard([&] {
         if (PQstatus(conexion_.get()) == CONNECTION_OK)
-            PQclear(PQexec(conexion_.get(), "ROLLBACK"));
+            PQclear(PQexec(conexion_.get(), deshacer));
     });
     // A text bound where nothing gives it a type (SELECT :A), or given two (:A, :A::int), is sent again
     // typed as text.
@@ -487,8 +492,8 @@ qint64 PostgresBackend::pasarFilas(const QString& sql, const Enlaces& enlaces, q
             }
         }
         if (sinTipo) {
-            interna("ROLLBACK");
-            interna("BEGIN READ ONLY");
+            interna(deshacer);
+            interna(abrir);
             continue;
         }
         envio.comprobar();
@@ -590,8 +595,10 @@ void PostgresBackend::terminarSinFilas(Envio& envio)
     envio.comprobar();
 }
 
-void PostgresBackend::ejecutarTexto(const QString& texto, bool transaccionPropia)
+void PostgresBackend::ejecutarTexto(const QString& texto, bool propia)
 {
+    // Inside a transaction the user opened, the statements are part of it.
+    const bool transaccionPropia = propia && PQtransactionStatus(conexion_.get()) == PQTRANS_IDLE;
     if (transaccionPropia)
         interna("BEGIN");
     bool confirmado = false;

@@ -51,7 +51,8 @@ private:
     class FilaPg;
     template <typename Empezar, typename Fila>
     qint64 pasarFilas(const QString& sql, const Enlaces& enlaces, qint64 leer, Empezar&& empezar, Fila&& fila);
-    void ejecutarTexto(const QString& texto, bool transaccionPropia);
+    // Runs a text of several statements, in a transaction of its own when `propia`.
+    void ejecutarTexto(const QString& texto, bool propia);
     // Takes the results of statements that return no rows; throws the first failure.
     void terminarSinFilas(Envio& envio);
     // A short statement of the backend's own, run to its end; its failure is thrown.

@@ -379,6 +379,18 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(ErrorOra, base_->DbExecuteSQL(u"SELECT A FROM LOTE"_s));
         QCOMPARE(base_->LastServerErr(), int(NimboDevuelveFilas));
         QCOMPARE(unValor(*base_, u"SELECT COUNT(*) FROM LOTE"_s), u"2"_s);
+
+        // In a transaction the user opened, queries and statements leave it open and undoable ("BEGIN"
+        // is taken for a block; SQLite has no other way to open one).
+        if (motor == u"sqlite"_s)
+            return;
+        base_->DbExecuteSQL(u"START TRANSACTION"_s);
+        base_->DbExecuteSQL(u"INSERT INTO LOTE VALUES (5, 'y')"_s);
+        QCOMPARE(unValor(*base_, u"SELECT COUNT(*) FROM LOTE"_s), u"3"_s);
+        base_->DbExecuteSQL(u"INSERT INTO LOTE VALUES (6, 'y'); INSERT INTO LOTE VALUES (7, 'y')"_s);
+        QCOMPARE(unValor(*base_, u"SELECT COUNT(*) FROM LOTE"_s), u"5"_s);
+        base_->DbExecuteSQL(u"ROLLBACK"_s);
+        QCOMPARE(unValor(*base_, u"SELECT COUNT(*) FROM LOTE"_s), u"2"_s);
     }
 
     void blocksFailInTheVendorsWay_data() { motores(); }
