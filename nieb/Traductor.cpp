@@ -372,6 +372,12 @@ void Traductor::consulta(Indice c)
     case Consulta::Clase::Parentesis: consulta(q.interior); break;
     case Consulta::Clase::Erronea: break;
     }
+    if (q.clase == Consulta::Clase::Conjunto && dialecto_.conjuntosAgrupados && q.operandos.size() > 2) {
+        // ((A op B) op C) op D
+        antes_[arbol_.consultas[q.operandos.front()].tramo.primero] += std::string(q.operandos.size() - 2, '(');
+        for (size_t i = 1; i + 1 < q.operandos.size(); ++i)
+            despues_[arbol_.consultas[q.operandos[i]].tramo.ultimo] += ')';
+    }
     if (q.clase == Consulta::Clase::Conjunto && dialecto_.exceptoEnVezDeMinus) {
         for (Indice t = q.tramo.primero; t <= q.tramo.ultimo && t < arbol_.tokens.size(); ++t)
             if (esPalabra(arbol_.tokens[t], "MINUS"))

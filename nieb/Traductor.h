@@ -18,9 +18,12 @@ struct Dialecto {
     // The logic functions' LEAST/MIN and GREATEST/MAX become the server's NIEB_LEAST and NIEB_GREATEST
     // (NULL when any argument is NULL, where the database's own skip NULLs), IFNULL becomes COALESCE.
     bool extremosDelServidor = false;
+    // UNION, INTERSECT and MINUS are of one precedence, left to right: where the database binds
+    // INTERSECT tighter, a chain of them is put in parentheses from the left.
+    bool conjuntosAgrupados = false;
 
     // PostgreSQL: EXCEPT for MINUS, and owners dropped as on SQLite, since the client's owner is its
-    // login name, which is no schema there. Its REAL is single precision: degrees are worked out in
+    // login name, which is no schema there. INTERSECT binds tighter there than the others. Its REAL is single precision: degrees are worked out in
     // DOUBLE PRECISION, to give the same doubles as SQLite.
     static constexpr Dialecto postgresql()
     {
@@ -28,6 +31,7 @@ struct Dialecto {
         d.nombresEnMinusculas = true;
         d.tipoReal = "DOUBLE PRECISION";
         d.extremosDelServidor = true;
+        d.conjuntosAgrupados = true;
         return d;
     }
 };
