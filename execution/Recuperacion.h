@@ -73,8 +73,10 @@ public:
     // Milliseconds between two rounds of window events while rows are copied; 0 runs them after every
     // row.
     void setIntervaloEventos(int ms) { m_intervalo = ms; }
-    // Rows the counting keeps at most. A result that has no more rows to copy is copied from them;
-    // a larger one is run again and its rows go straight from the database into the grid.
+    // Rows the counting keeps at most. A result that has no more rows to copy is copied from them,
+    // so that its query runs once; a larger one is run again and its rows go straight from the
+    // database into the grid, so that its cells are held once. Keeping more delays the first rows of
+    // a large result.
     void setFilasRetenidas(qint64 filas) { m_retenidas = filas; }
     static constexpr qint64 retenidasPorDefecto = 1000;
 
