@@ -1,6 +1,7 @@
 #include "PostgresBackend.h"
 
 #include "ErrorOra.h"
+#include "FilaPg.h"
 #include "SentenciaPg.h"
 #include "Utf8.h"
 
@@ -9,73 +10,11 @@
 
 #include <poll.h>
 
-#include <charconv>
-#include <cmath>
-
 using namespace Qt::StringLiterals;
 
 namespace db {
 
 namespace {
-
-// Type OIDs of the built-in types (fixed by PostgreSQL).
-enum : Oid {
-    TipoBool = 16,
-    TipoBytea = 17,
-    TipoInt8 = 20,
-    TipoInt2 = 21,
-    TipoInt4 = 23,
-    TipoOid = 26,
-    TipoFloat4 = 700,
-    TipoFloat8 = 701,
-    TipoBpchar = 1042,
-    TipoVarchar = 1043,
-    TipoNumeric = 1700,
-};
-
-// How a column's text is read into a cell.
-enum class Lectura : quint8 { Entero, Real, Numerico, Logico, Bytea, Texto };
-
-Lectura lecturaDe(Oid tipo)
-{
-    switch (tipo) {
-    case TipoInt2:
-    case TipoInt4:
-    case TipoInt8:
-    case TipoOid: return Lectura::Entero;
-    case TipoFloat4:
-    case TipoFloat8: return Lectura::Real;
-    case TipoNumeric: return Lectura::Numerico;
-    case TipoBool: return Lectura::Logico;
-    case TipoBytea: return Lectura::Bytea;
-    default: return Lectura::Texto;
-    }
-}
-
-// Display size from the column's type and modifier: varchar(30) gives 30, numeric(6,2) 6, the vendor's
-// 22 for other numbers; 0 when the type says nothing and the values must tell.
-int tamanoDeclarado(Oid tipo, int modificador)
-{
-    switch (tipo) {
-    case TipoBpchar:
-    case TipoVarchar: return modificador >= 4 ? qBound(1, modificador - 4, 4000) : 0;
-    case TipoNumeric: return modificador >= 4 ? qBound(1, ((modificador - 4) >> 16) & 0xffff, 4000) : 22;
-    case TipoInt2:
-    case TipoInt4:
-    case TipoInt8:
-    case TipoOid:
-    case TipoFloat4:
-    case TipoFloat8: return 22;
-    default: return 0;
-    }
-}
-
-// Names without capitals are shown in capitals, as the vendor folds unquoted names.
-QString nombreColumna(const char* nombre)
-{
-    const QString n = QString::fromUtf8(nombre);
-    return n == n.toLower() ? n.toUpper() : n;
-}
 
 QString textoDe(const char* s)
 {
@@ -100,7 +39,7 @@ public:
             case ClaseValor::Nulo: anadir(0, {}, true); break;
             case ClaseValor::Entero: anadir(TipoInt8, QByteArray::number(it->toLongLong())); break;
             case ClaseValor::Real: anadir(TipoFloat8, QByteArray::number(it->toDouble(), 'g', 17)); break;
-            case ClaseValor::Texto: anadir(textosComoText ? Oid(25) : Oid(0), it->toString().toUtf8()); break;
+            case ClaseValor::Texto: anadir(textosComoText ? TipoText : Oid(0), it->toString().toUtf8()); break;
             }
         }
         for (qsizetype i = 0; i < datos_.size(); ++i)
@@ -221,125 +160,6 @@ private:
     std::optional<ErrorOra> error_;
 };
 
-// The row of a single-row result, each cell typed from its column's type: integers, exact enough
-// numerics and floats as numbers, bytea as a blob, anything else as PostgreSQL writes it.
-class PostgresBackend::FilaPg final : public filas::FuenteFila {
-public:
-    explicit FilaPg(const PGresult* r)
-    {
-        for (int c = 0; c < PQnfields(r); ++c)
-            lecturas_.push_back(lecturaDe(PQftype(r, c)));
-        celdas_.resize(lecturas_.size());
-    }
-
-    void leer(const PGresult* r, int fila = 0)
-    {
-        for (int c = 0; c < int(lecturas_.size()); ++c) {
-            Celda& celda = celdas_[size_t(c)];
-            if (PQgetisnull(r, fila, c)) {
-                celda.tipo = filas::TipoCelda::Nulo;
-                continue;
-            }
-            const std::string_view texto(PQgetvalue(r, fila, c), size_t(PQgetlength(r, fila, c)));
-            celda.tipo = filas::TipoCelda::Texto;
-            celda.bytes = texto;
-            switch (lecturas_[size_t(c)]) {
-            case Lectura::Entero: entero(celda, texto); break;
-            case Lectura::Real: real(celda, texto); break;
-            case Lectura::Numerico: numerico(celda, texto); break;
-            case Lectura::Logico:
-                celda.tipo = filas::TipoCelda::Entero;
-                celda.entero = texto == "t" ? 1 : 0;
-                break;
-            case Lectura::Bytea: bytea(celda, texto); break;
-            case Lectura::Texto: break;
-            }
-        }
-    }
-
-    int columnas() const override { return int(celdas_.size()); }
-    filas::TipoCelda tipo(int c) const override { return celdas_[size_t(c)].tipo; }
-    qint64 entero(int c) const override { return celdas_[size_t(c)].entero; }
-    double real(int c) const override { return celdas_[size_t(c)].real; }
-    std::string_view bytes(int c) const override
-    {
-        const Celda& celda = celdas_[size_t(c)];
-        return celda.tipo == filas::TipoCelda::Texto || celda.tipo == filas::TipoCelda::Blob ? celda.bytes
-                                                                                             : std::string_view();
-    }
-
-    QVariant valor(int c) const
-    {
-        switch (tipo(c)) {
-        case filas::TipoCelda::Nulo: return {};
-        case filas::TipoCelda::Entero: return entero(c);
-        case filas::TipoCelda::Real: return real(c);
-        case filas::TipoCelda::Blob: return QByteArray(bytes(c).data(), qsizetype(bytes(c).size()));
-        case filas::TipoCelda::Texto: return QString::fromUtf8(bytes(c).data(), qsizetype(bytes(c).size()));
-        }
-        return {};
-    }
-
-private:
-    struct Celda {
-        filas::TipoCelda tipo = filas::TipoCelda::Nulo;
-        qint64 entero = 0;
-        double real = 0;
-        std::string_view bytes;
-        std::string blob;
-    };
-
-    static void entero(Celda& celda, std::string_view t)
-    {
-        if (std::from_chars(t.data(), t.data() + t.size(), celda.entero).ec == std::errc())
-            celda.tipo = filas::TipoCelda::Entero;
-    }
-    static void real(Celda& celda, std::string_view t)
-    {
-        if (std::from_chars(t.data(), t.data() + t.size(), celda.real).ec == std::errc())
-            celda.tipo = filas::TipoCelda::Real;
-    }
-    // A numeric without fraction (or a zero one: 25.00) is an integer, as the embedded database keeps
-    // it; one of at most 15 significant digits is a real, which shows it back exactly; a longer one
-    // stays text so that no digit is lost.
-    static void numerico(Celda& celda, std::string_view t)
-    {
-        const size_t punto = t.find('.');
-        const std::string_view parteEntera = t.substr(0, punto);
-        const std::string_view fraccion = punto == std::string_view::npos ? std::string_view() : t.substr(punto + 1);
-        if (fraccion.find_first_not_of('0') == std::string_view::npos
-            && std::from_chars(parteEntera.data(), parteEntera.data() + parteEntera.size(), celda.entero).ec
-                == std::errc()
-            && !parteEntera.empty()) {
-            celda.tipo = filas::TipoCelda::Entero;
-            return;
-        }
-        int significativas = 0;
-        bool empezadas = false;
-        for (const char ch : t) {
-            if (ch >= '1' && ch <= '9')
-                empezadas = true;
-            if (empezadas && ch >= '0' && ch <= '9')
-                ++significativas;
-        }
-        if (significativas <= 15)
-            real(celda, t);
-    }
-    static void bytea(Celda& celda, std::string_view t)
-    {
-        size_t largo = 0;
-        unsigned char* crudo = PQunescapeBytea(reinterpret_cast<const unsigned char*>(t.data()), &largo);
-        if (!crudo)
-            return;
-        celda.blob.assign(reinterpret_cast<const char*>(crudo), largo);
-        PQfreemem(crudo);
-        celda.bytes = celda.blob;
-        celda.tipo = filas::TipoCelda::Blob;
-    }
-
-    std::vector<Lectura> lecturas_;
-    std::vector<Celda> celdas_;
-};
 
 std::optional<QList<QPair<QByteArray, QByteArray>>> parametrosPostgres(
     const QString& nombre, const QString& usuario, const QString& clave)
@@ -512,8 +332,8 @@ Resultado PostgresBackend::consultar(const QString& sql, const Enlaces& enlaces,
             const int columnas = PQnfields(cabecera);
             r.celdas.vaciar(columnas);
             for (int i = 0; i < columnas; ++i) {
-                r.nombres.append(nombreColumna(PQfname(cabecera, i)));
-                r.tamanos.append(tamanoDeclarado(PQftype(cabecera, i), PQfmod(cabecera, i)));
+                r.nombres.append(nombreColumnaPg(PQfname(cabecera, i)));
+                r.tamanos.append(tamanoDeclaradoPg(PQftype(cabecera, i), PQfmod(cabecera, i)));
                 if (r.tamanos[i] == 0)
                     sinDeclarar.append(i);
             }
@@ -550,7 +370,7 @@ qint64 PostgresBackend::recorrer(const QString& sql, const Enlaces& enlaces, Lec
         [&](const PGresult* cabecera) {
             QStringList nombres;
             for (int i = 0; i < PQnfields(cabecera); ++i)
-                nombres.append(nombreColumna(PQfname(cabecera, i)));
+                nombres.append(nombreColumnaPg(PQfname(cabecera, i)));
             lector.empezar(nombres);
         },
         [&](const filas::FuenteFila& fila) { lector.fila(fila); });

@@ -48,7 +48,6 @@ public:
 
 private:
     class Envio;
-    class FilaPg;
     template <typename Empezar, typename Fila>
     qint64 pasarFilas(const QString& sql, const Enlaces& enlaces, qint64 leer, Empezar&& empezar, Fila&& fila);
     // Runs a text of several statements, in a transaction of its own when `propia`.
