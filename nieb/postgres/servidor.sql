@@ -6,6 +6,12 @@
 --
 -- Names are written bare, so PostgreSQL keeps them in lower case and the client's statements, also
 -- bare, find them; the names with "#" are quoted in capitals, as the client quotes them.
+--
+-- Three ways to install it, each needing a role that may create C functions (a superuser):
+--   nimbo-query --db HOST:PORT/DBNAME --user ROLE --password KEY --install-server
+--   sed 's/MODULE_PATHNAME/nieb/g' servidor.sql | psql -1 -d DBNAME   (nieb.so in dynamic_library_path)
+--   cmake --install BUILD --component nieb_pg, then CREATE EXTENSION nieb in the database
+-- The tables of the catalogue belong to the installing role; other roles need its grants to use it.
 
 DO $$
 BEGIN
