@@ -332,9 +332,11 @@ std::string Traductor::condicionTipo2(const Referencia& r, bool necesidad, std::
         : xt + " = 6 AND " + porGrado;
     const std::string otras = "(" + numero + ") OR (" + trapecio + ") OR (" + aproximado + ") OR (" + xt
         + " IN (0, 4) AND " + porGrado + ")";
-    // Two values at most: SQLite tests a longer IN list through a temporary index, row by row.
-    const std::string primera
-        = std::isinf(derecha) ? "" : "(" + hasta(x1, derecha) + " OR " + xt + " IN (0, 4) OR " + xt + " = 6)";
+    // Kinds other than 3, 5 and 7 go past it; not as an IN list, which SQLite tests through a temporary
+    // index, row by row.
+    const std::string primera = std::isinf(derecha)
+        ? ""
+        : "(" + hasta(x1, derecha) + " OR (" + xt + " <> 3 AND " + xt + " <> 5 AND " + xt + " <> 7))";
     return y({primera, "((" + intervalo + ") OR (" + xt + " <> 5 AND (" + otras + ")))"});
 }
 
