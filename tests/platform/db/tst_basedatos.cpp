@@ -500,6 +500,23 @@ private Q_SLOTS:
         QCOMPARE(vacio->Fields()(0).Name(), vacio->Fields()(0).Name().toUpper());
     }
 
+    // The rows past those kept are counted without being read, also for a text that cannot be
+    // wrapped in a count (a ";" before a trailing comment).
+    void rowsPastTheKeptOnesAreCounted_data() { motores(); }
+    void rowsPastTheKeptOnesAreCounted()
+    {
+        ELEGIR_MOTOR();
+        const QString n = u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) SELECT i FROM n"_s;
+        for (const QString& sql : {n.arg(3000000), n.arg(1000000) + u"; -- fin"_s}) {
+            const auto d = base_->DbCreateDynaset(sql, QVariant(), 5);
+            QCOMPARE(d->celdas().filas(), 5);
+            QCOMPARE(d->RecordCount(), sql.contains(u"3000000"_s) ? 3000000 : 1000000);
+            d->DbMoveLast();
+            QCOMPARE(d->Fields()(0).Value().toLongLong(), 5);
+        }
+        QCOMPARE(unValor(*base_, u"SELECT 1 FROM DUAL"_s), u"1"_s);
+    }
+
     void displaySizeComesFromTheDeclaredType_data()
     {
         QTest::addColumn<QString>("motor");
@@ -672,6 +689,12 @@ private Q_SLOTS:
             << u"pbkdf2-sha256$1$AAECAwQFBgcICQoLDA0ODw==$9AY0oIpYK8cGo4P7bB3js0Xqa2cWQhRN+bR7+cfyyss="_s << true;
         QTest::newRow("empty, two rounds")
             << QString() << u"pbkdf2-sha256$2$c2Fs$xK9W3qZI4hv2TyY2cwLUO77qg5zoV/t66tfw/sKXywE="_s << true;
+        QTest::newRow("a key longer than a block, three rounds")
+            << u"contraseña larga con ñ"_s.repeated(5)
+            << u"pbkdf2-sha256$3$AP8A/wD/AP8A/wD/AP8A/w==$O9qOcS74/qsz2q58d3EBLCVRiGLhRwN0GAWGAiPHfoM="_s << true;
+        QTest::newRow("the program's own round count")
+            << u"ravel"_s
+            << u"pbkdf2-sha256$20000$MDEyMzQ1Njc4OWFiY2RlZg==$yGuu6ikqu6Vnw+69LPUuoEkQQcwTx7YRT2IEz6M0cfY="_s << true;
         QTest::newRow("other case") << u"Ravel"_s << ravel << false;
         QTest::newRow("one round less") << u"ravel"_s << QString(ravel).replace(u"$1000$"_s, u"$999$"_s) << false;
     }
