@@ -25,9 +25,11 @@ struct LiberarCancelacion {
     void operator()(PGcancel* c) const { PQfreeCancel(c); }
 };
 
+} // namespace
+
 // The bound values of one statement, as libpq takes them: numbers typed, texts left for the server to
 // type from where they stand.
-class Valores {
+class PostgresBackend::Valores {
 public:
     Valores(const QStringList& nombres, const Enlaces& enlaces, bool textosComoText)
     {
@@ -62,7 +64,6 @@ private:
     std::vector<const char*> punteros_;
 };
 
-} // namespace
 
 // One statement in flight: its results taken one at a time while the cancel function is asked. The
 // first failure is kept and the rest of the results drained, so the connection is ready for the next
@@ -127,6 +128,7 @@ public:
             error_ = std::move(error);
     }
     bool fallido() const { return error_.has_value() || cancelado_; }
+    bool canceladoPorUsuario() const { return cancelado_; }
 
     // After the last result: the failure, or the cancel when the user asked for one.
     void comprobar() const
@@ -146,6 +148,13 @@ private:
     void cancelar()
     {
         cancelado_ = true;
+        detener();
+    }
+
+public:
+    // Stops the statement without it counting as the user's cancel.
+    void detener()
+    {
         const std::unique_ptr<PGcancel, LiberarCancelacion> cancelacion(PQgetCancel(c_));
         char error[256];
         if (cancelacion)
@@ -264,9 +273,11 @@ qint64 PostgresBackend::pasarFilas(const QString& sql, const Enlaces& enlaces, q
     const SentenciaPg sentencia = numerarEnlaces(sql);
     // A read-only transaction refuses whatever would change data; it is rolled back however it ends.
     // Inside a transaction the user opened, a savepoint undoes what the statement did and leaves the
-    // user's work as it was.
+    // user's work as it was. The rows past those to read are counted in the same snapshot (repeatable
+    // read), from the savepoint nimbo_filas.
     const bool propia = PQtransactionStatus(conexion_.get()) == PQTRANS_IDLE;
-    const char* abrir = propia ? "BEGIN READ ONLY" : "SAVEPOINT nimbo_consulta";
+    const char* abrir = propia ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; SAVEPOINT nimbo_filas"
+                               : "SAVEPOINT nimbo_consulta; SAVEPOINT nimbo_filas";
     const char* deshacer = propia ? "ROLLBACK" : "ROLLBACK TO SAVEPOINT nimbo_consulta; RELEASE nimbo_consulta";
     interna(abrir);
     const auto fin = qScopeGuard([&] {
@@ -276,11 +287,15 @@ qint64 PostgresBackend::pasarFilas(const QString& sql, const Enlaces& enlaces, q
     // A text bound where nothing gives it a type (SELECT :A), or given two (:A, :A::int), is sent again
     // typed as text.
     for (const bool textosComoText : {false, true}) {
+        const Valores valores(sentencia.enlaces, enlaces, textosComoText);
         Envio envio(*this);
-        envio.enviar(sentencia.texto, Valores(sentencia.enlaces, enlaces, textosComoText), true);
+        envio.enviar(sentencia.texto, valores, true);
         std::optional<FilaPg> actual;
         qint64 total = 0;
         bool sinTipo = false;
+        // Once the rows to read are in, the statement is stopped and the rest counted apart, unless
+        // it ends first.
+        bool parado = false, cortado = false;
         while (const ResultadoPg r = envio.siguiente()) {
             if (envio.fallido())
                 continue;
@@ -296,6 +311,9 @@ qint64 PostgresBackend::pasarFilas(const QString& sql, const Enlaces& enlaces, q
                 if (leer < 0 || total < leer) {
                     actual->leer(r.get());
                     fila(*actual);
+                } else if (!parado) {
+                    envio.detener();
+                    parado = true;
                 }
                 ++total;
                 break;
@@ -303,6 +321,10 @@ qint64 PostgresBackend::pasarFilas(const QString& sql, const Enlaces& enlaces, q
             case PGRES_EMPTY_QUERY: envio.fallo(ErrorOra::noEsConsulta()); break;
             default: {
                 const QString sqlstate = textoDe(PQresultErrorField(r.get(), PG_DIAG_SQLSTATE));
+                if (parado && sqlstate == u"57014"_s) {
+                    cortado = true;
+                    break;
+                }
                 sinTipo = (sqlstate == u"42P18"_s || sqlstate == u"42P08"_s) && !actual && !textosComoText;
                 if (sqlstate == u"25006"_s) // a write in the read-only transaction
                     envio.fallo(ErrorOra::noEsConsulta());
@@ -317,7 +339,37 @@ qint64 PostgresBackend::pasarFilas(const QString& sql, const Enlaces& enlaces, q
             continue;
         }
         envio.comprobar();
-        return total;
+        return cortado ? std::max(total, contarAparte(sentencia.texto, valores)) : total;
+    }
+    return 0;
+}
+
+qint64 PostgresBackend::contarAparte(QString texto, const Valores& valores)
+{
+    interna("ROLLBACK TO SAVEPOINT nimbo_filas");
+    while (!texto.isEmpty() && (texto.back().isSpace() || texto.back() == u';'))
+        texto.chop(1);
+    // The line break ends a trailing "--" comment before the parenthesis.
+    for (const bool envuelta : {true, false}) {
+        Envio envio(*this);
+        envio.enviar(envuelta ? u"SELECT count(*) FROM (%1\n) nimbo_cuenta"_s.arg(texto) : texto, valores, !envuelta);
+        qint64 n = 0;
+        while (const ResultadoPg r = envio.siguiente()) {
+            const auto estado = PQresultStatus(r.get());
+            if (estado == PGRES_SINGLE_TUPLE)
+                ++n;
+            else if (estado == PGRES_TUPLES_OK && envuelta && PQntuples(r.get()) == 1)
+                n = QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+            else if (estado != PGRES_TUPLES_OK)
+                envio.fallo(errorDe(r.get()));
+        }
+        // A text that cannot be wrapped so has its rows stepped once more, only counted.
+        if (envuelta && envio.fallido() && !envio.canceladoPorUsuario()) {
+            interna("ROLLBACK TO SAVEPOINT nimbo_filas");
+            continue;
+        }
+        envio.comprobar();
+        return n;
     }
     return 0;
 }

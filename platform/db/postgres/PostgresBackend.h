@@ -48,10 +48,13 @@ public:
 
 private:
     class Envio;
+    class Valores;
     template <typename Empezar, typename Fila>
     qint64 pasarFilas(const QString& sql, const Enlaces& enlaces, qint64 leer, Empezar&& empezar, Fila&& fila);
     // Runs a text of several statements, in a transaction of its own when `propia`.
     void ejecutarTexto(const QString& texto, bool propia);
+    // The rows of a query stopped once its rows to read were in, counted in the same snapshot.
+    qint64 contarAparte(QString texto, const Valores& valores);
     // Takes the results of statements that return no rows; throws the first failure.
     void terminarSinFilas(Envio& envio);
     // A short statement of the backend's own, run to its end; its failure is thrown.
