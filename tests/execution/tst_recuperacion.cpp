@@ -156,6 +156,7 @@ private Q_SLOTS:
     void cancelarAntesDeLasFilas_data();
     void cancelarAntesDeLasFilas();
     void cancelarUnaSentenciaLarga();
+    void cancelarMientrasCuenta();
     void sentenciaRechazada_data();
     void sentenciaRechazada();
     void puntoYComaFinal_data();
@@ -481,6 +482,28 @@ void TestRecuperacion::cancelarUnaSentenciaLarga()
     QCOMPARE(b.vista.numTuplas, u"<sin tocar>"_s);
     // The database is ready for the next statement, without the cancel function.
     QCOMPARE(unValor(u"SELECT COUNT(*) FROM T250"_s), u"250"_s);
+}
+
+// Counting the rows of a large table past a limit lets window events run, and a cancel stops it.
+void TestRecuperacion::cancelarMientrasCuenta()
+{
+    m_base->DbExecuteSQL(u"CREATE TABLE GRANDE AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < 200000) SELECT i AS ID FROM n"_s);
+    Banco b;
+    b.estado.TodasLasFilas = false;
+    b.estado.LimiteFilas = 10;
+    b.estado.SentenciaSQL = u"SELECT ID FROM GRANDE"_s;
+    int rondas = 0;
+    b.vista.alProcesar = [&](const QString& ultimo) {
+        if (ultimo == u"peonzaEncima 1"_s && ++rondas == 3)
+            b.estado.OperacionCancelada = true;
+    };
+    const Resultado resultado = b.recuperacion.RecuperarTabla(*m_base);
+    m_base->DbExecuteSQL(u"DROP TABLE GRANDE"_s);
+    QCOMPARE(resultado, NoHecho);
+    QVERIFY(rondas >= 3);
+    QVERIFY(b.vista.errores.isEmpty());
+    QCOMPARE(b.vista.numTuplas, u"<sin tocar>"_s);
 }
 
 void TestRecuperacion::sentenciaRechazada_data()

@@ -227,7 +227,7 @@ private:
     std::optional<sqlite3_int64> antes_;
 };
 
-// The row count of the query `s` as a whole, by count(*) over its text. It runs in the read
+// The row count of the query `s` as a whole, by a count over its text. It runs in the read
 // transaction that `s`, still open, holds, so it sees the same rows; their cells are not computed.
 // Empty when the text does not wrap so or the count fails: the caller steps the rows instead.
 std::optional<qint64> contarAparte(sqlite3* db, sqlite3_stmt* s, const Enlaces& enlaces)
@@ -235,8 +235,10 @@ std::optional<qint64> contarAparte(sqlite3* db, sqlite3_stmt* s, const Enlaces& 
     QByteArray texto(sqlite3_sql(s));
     while (!texto.isEmpty() && (QChar::isSpace(uchar(texto.back())) || texto.back() == ';'))
         texto.chop(1);
-    // The line break ends a trailing "--" comment before the parenthesis.
-    const QByteArray envuelta = "SELECT count(*) FROM (" + texto + "\n)";
+    // The line break ends a trailing "--" comment before the parenthesis. count(1), not count(*):
+    // SQLite counts a whole table for count(*) in one step of its program, which the progress handler
+    // never interrupts, so a cancel would wait for the whole count and the windows would not paint.
+    const QByteArray envuelta = "SELECT count(1) FROM (" + texto + "\n)";
     sqlite3_stmt* crudo = nullptr;
     const char* resto = nullptr;
     const int rc = sqlite3_prepare_v2(db, envuelta.constData(), int(envuelta.size()), &crudo, &resto);
