@@ -130,6 +130,15 @@ public:
     bool fallido() const { return error_.has_value() || cancelado_; }
     bool canceladoPorUsuario() const { return cancelado_; }
 
+    // Stops the statement without it counting as the user's cancel.
+    void detener()
+    {
+        const std::unique_ptr<PGcancel, LiberarCancelacion> cancelacion(PQgetCancel(c_));
+        char error[256];
+        if (cancelacion)
+            PQcancel(cancelacion.get(), error, int(sizeof error));
+    }
+
     // After the last result: the failure, or the cancel when the user asked for one.
     void comprobar() const
     {
@@ -151,16 +160,6 @@ private:
         detener();
     }
 
-public:
-    // Stops the statement without it counting as the user's cancel.
-    void detener()
-    {
-        const std::unique_ptr<PGcancel, LiberarCancelacion> cancelacion(PQgetCancel(c_));
-        char error[256];
-        if (cancelacion)
-            PQcancel(cancelacion.get(), error, int(sizeof error));
-    }
-
     PGconn* c_;
     PostgresBackend& backend_;
     bool abierto_ = false;
@@ -168,7 +167,6 @@ public:
     unsigned resultados_ = 0;
     std::optional<ErrorOra> error_;
 };
-
 
 std::optional<QList<QPair<QByteArray, QByteArray>>> parametrosPostgres(
     const QString& nombre, const QString& usuario, const QString& clave)
@@ -211,7 +209,7 @@ PostgresBackend::PostgresBackend(const QString& nombre, const QString& usuario, 
     claves.push_back(nullptr);
     valores.push_back(nullptr);
     // Only a URI is taken apart; a database name is used as written.
-    const bool esUri = parametros->first().first == "dbname";
+    const bool esUri = nombre.contains(u"://"_s);
     conexion_.reset(PQconnectdbParams(claves.data(), valores.data(), esUri ? 1 : 0));
     if (!conexion_)
         throw ErrorOra::sinResolver(nombre, u"sin memoria"_s);
