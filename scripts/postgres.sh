@@ -56,7 +56,7 @@ start)
 listen_addresses = '127.0.0.1'
 port = $puerto
 unix_socket_directories = '$carpeta'
-dynamic_library_path = '\$libdir:$carpeta/lib'
+dynamic_library_path = '$carpeta/lib:\$libdir'
 fsync = off
 synchronous_commit = off
 full_page_writes = off
