@@ -17,6 +17,7 @@ extern "C" {
 #include "executor/spi.h"
 #include "miscadmin.h"
 #include "utils/builtins.h"
+#include "utils/guc.h"
 #include "utils/memutils.h"
 #include "utils/resowner.h"
 }
@@ -201,6 +202,26 @@ void subtransaccion(char accion, MemoryContext* contexto, ResourceOwner* dueno, 
     PG_END_TRY();
 }
 
+// Acts as the role `dueno` with the search path `ruta` until volverAlUsuario: a restricted operation, as
+// PostgreSQL's own maintenance runs as a table's owner. False when the path was refused.
+bool actuarComo(Oid dueno, const char* ruta, Oid* usuario, int* seguridad, int* nivel)
+{
+    GetUserIdAndSecContext(usuario, seguridad);
+    *nivel = NewGUCNestLevel();
+    if (set_config_option("search_path", ruta, PGC_USERSET, PGC_S_SESSION, GUC_ACTION_SAVE, true, WARNING, false) <= 0) {
+        AtEOXact_GUC(false, *nivel);
+        return false;
+    }
+    SetUserIdAndSecContext(dueno, *seguridad | SECURITY_LOCAL_USERID_CHANGE | SECURITY_RESTRICTED_OPERATION);
+    return true;
+}
+
+void volverAlUsuario(Oid usuario, int seguridad, int nivel)
+{
+    AtEOXact_GUC(true, nivel);
+    SetUserIdAndSecContext(usuario, seguridad);
+}
+
 // Plans of the statements run so far in this backend, by statement text and parameter kinds.
 std::unordered_map<std::string, void*> planes;
 
@@ -253,6 +274,7 @@ ConexionPostgres::~ConexionPostgres()
             volverAlPunto();
         } catch (const ErrorBaseDatos&) {
         }
+    dejarDeSerPropietario();
 }
 
 void ConexionPostgres::fallar(const char* sqlstate, const char* mensaje)
@@ -357,6 +379,8 @@ void ConexionPostgres::abrirPunto()
 
 void ConexionPostgres::liberarPunto()
 {
+    if (propietario_ && puntos_.size() <= propietario_->punto)
+        dejarDeSerPropietario();
     auto [contexto, dueno] = puntos_.back();
     puntos_.pop_back();
     ResultadoC r{};
@@ -369,6 +393,8 @@ void ConexionPostgres::liberarPunto()
 
 void ConexionPostgres::volverAlPunto()
 {
+    if (propietario_ && puntos_.size() <= propietario_->punto)
+        dejarDeSerPropietario();
     auto [contexto, dueno] = puntos_.back();
     puntos_.pop_back();
     ResultadoC r{};
@@ -381,9 +407,6 @@ void ConexionPostgres::volverAlPunto()
 
 namespace {
 
-// The schemas whose tables a query names without a schema: those of the search path that exist, the
-// server's own NIEB_PKG left out.
-constexpr const char* esquemasVisibles = R"(n.nspname = ANY (current_schemas(false)) AND n.nspname <> 'nieb_pkg')";
 constexpr const char* clasesDeTabla = "c.relkind IN ('r', 'v', 'm', 'p', 'f')";
 
 std::vector<std::string> primeraColumna(const std::vector<Fila>& filas)
@@ -397,13 +420,23 @@ std::vector<std::string> primeraColumna(const std::vector<Fila>& filas)
 
 } // namespace
 
+std::string ConexionPostgres::esquemasVisibles() const
+{
+    return "n.nspname = ANY (" + esquemas_ + ") AND n.nspname <> 'nieb_pkg'";
+}
+
+std::string ConexionPostgres::ordenDeBusqueda() const
+{
+    return "array_position(" + esquemas_ + ", n.nspname::text)";
+}
+
 std::vector<std::string> ConexionPostgres::tablas()
 {
     // One name per table, the first of the search path when two schemas have it, whatever its case.
     return primeraColumna(consultar(std::string("SELECT relname FROM (SELECT DISTINCT ON (upper(c.relname)) c.relname "
                                                 "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace WHERE ")
-        + esquemasVisibles + " AND " + clasesDeTabla
-        + " ORDER BY upper(c.relname), array_position(current_schemas(false), n.nspname::text)) t ORDER BY relname"));
+        + esquemasVisibles() + " AND " + clasesDeTabla
+        + " ORDER BY upper(c.relname), " + ordenDeBusqueda() + ") t ORDER BY relname"));
 }
 
 std::vector<std::string> ConexionPostgres::consultables()
@@ -421,10 +454,9 @@ std::vector<std::string> ConexionPostgres::columnas(std::string_view tabla)
     // The session's temporary table first, then the name as written, then the search path's order.
     return primeraColumna(consultar(std::string(R"(SELECT a.attname FROM pg_attribute a WHERE a.attrelid = (
           SELECT c.oid FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace
-          WHERE (()") + esquemasVisibles + ") OR c.relnamespace = pg_my_temp_schema()) AND " + clasesDeTabla
+          WHERE (()") + esquemasVisibles() + ") OR c.relnamespace = pg_my_temp_schema()) AND " + clasesDeTabla
         + R"( AND upper(c.relname) = upper(?1)
-          ORDER BY c.relnamespace = pg_my_temp_schema() DESC, c.relname = ?1 DESC,
-                   array_position(current_schemas(false), n.nspname::text)
+          ORDER BY c.relnamespace = pg_my_temp_schema() DESC, c.relname = ?1 DESC, )" + ordenDeBusqueda() + R"(
           LIMIT 1)
         AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum)",
         {std::string(tabla)}));
@@ -437,11 +469,11 @@ std::int64_t ConexionPostgres::versionEsquema()
     const auto filas = consultar(std::string(R"(SELECT ('x' || substr(md5(
           coalesce((SELECT string_agg(c.oid::text || ':' || c.xmin::text, ',' ORDER BY c.oid)
                     FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace WHERE ()")
-        + esquemasVisibles + ") AND " + clasesDeTabla + R"(), '') || '/' ||
+        + esquemasVisibles() + ") AND " + clasesDeTabla + R"(), '') || '/' ||
           coalesce((SELECT string_agg(a.attrelid::text || ':' || a.attnum || ':' || a.xmin::text, ',' ORDER BY a.attrelid, a.attnum)
                     FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid JOIN pg_namespace n ON n.oid = c.relnamespace
                     WHERE a.attnum > 0 AND ()"
-        + esquemasVisibles + ") AND " + clasesDeTabla + R"(), '')), 1, 15))::bit(60)::bigint)");
+        + esquemasVisibles() + ") AND " + clasesDeTabla + R"(), '')), 1, 15))::bit(60)::bigint)");
     return comoEntero(filas.at(0).at(0));
 }
 
@@ -450,6 +482,38 @@ void ConexionPostgres::bloquearCatalogo()
     // Sessions that bring the catalogue up to date at the same moment would wait for each other's
     // rows in opposite orders.
     ejecutar("SELECT pg_advisory_xact_lock(hashtext('NIEB_CATALOGO'))");
+    serPropietario();
+}
+
+void ConexionPostgres::serPropietario()
+{
+    if (propietario_)
+        return;
+    const auto filas = consultar("SELECT c.relowner::bigint, quote_literal(current_schemas(false)::text), "
+                                 "quote_ident(n.nspname) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                                 "WHERE c.oid = to_regclass(?1)",
+        {tablaCompartida("FCL")});
+    if (filas.empty() || static_cast<Oid>(comoEntero(filas[0][0])) == GetUserId())
+        return;
+    // The tables are still those of the user's search path; names resolve in the catalogue's schema
+    // first, after PostgreSQL's own, and a temporary table of the user's never stands in for one.
+    const std::string ruta = "pg_catalog, " + comoTexto(filas[0][2]) + ", pg_temp";
+    Propietario p{puntos_.size(), 0, 0, 0};
+    Oid usuario = InvalidOid;
+    if (!actuarComo(static_cast<Oid>(comoEntero(filas[0][0])), ruta.c_str(), &usuario, &p.seguridad, &p.nivelGuc))
+        throw ErrorPostgres("42501", "NIEB: no se puede actuar como propietario del catálogo");
+    p.usuario = usuario;
+    esquemas_ = comoTexto(filas[0][1]) + "::name[]";
+    propietario_ = p;
+}
+
+void ConexionPostgres::dejarDeSerPropietario()
+{
+    if (!propietario_)
+        return;
+    volverAlUsuario(static_cast<Oid>(propietario_->usuario), propietario_->seguridad, propietario_->nivelGuc);
+    esquemas_ = "current_schemas(false)";
+    propietario_.reset();
 }
 
 std::string ConexionPostgres::tablaCompartida(std::string_view tabla)
@@ -457,7 +521,7 @@ std::string ConexionPostgres::tablaCompartida(std::string_view tabla)
     if (esquemaCatalogo_.empty()) {
         const auto filas = consultar(std::string("SELECT quote_ident(n.nspname) FROM pg_class c JOIN pg_namespace n ON "
                                                  "n.oid = c.relnamespace WHERE c.relname = 'nieb_info' AND ")
-            + esquemasVisibles + " ORDER BY array_position(current_schemas(false), n.nspname::text) LIMIT 1");
+            + esquemasVisibles() + " ORDER BY " + ordenDeBusqueda() + " LIMIT 1");
         esquemaCatalogo_ = filas.empty() ? std::string("public") : comoTexto(filas[0][0]);
     }
     return esquemaCatalogo_ + "." + std::string(tabla);

@@ -63,7 +63,24 @@ public:
 private:
     std::vector<Fila> correr(std::string_view sql, const std::vector<Valor>& parametros, bool conFilas);
     [[noreturn]] void fallar(const char* sqlstate, const char* mensaje);
+    // Conditions on pg_namespace n: the schemas whose tables a query names without a schema (those of
+    // the user's search path, the server's NIEB_PKG left out), and their order.
+    std::string esquemasVisibles() const;
+    std::string ordenDeBusqueda() const;
+    // The catalogue is brought up to date as the role that owns it, so that any user's session may
+    // renumber and drop attributes while only the owner may write labels; back to the user when the
+    // savepoint it began under ends.
+    void serPropietario();
+    void dejarDeSerPropietario();
 
+    struct Propietario {
+        size_t punto;        // savepoints open when it began
+        std::uint32_t usuario; // the user's role and security context, restored at the end
+        int seguridad;
+        int nivelGuc;
+    };
+    std::optional<Propietario> propietario_;
+    std::string esquemas_ = "current_schemas(false)";
     std::optional<ErrorPostgres> interrupcion_;
     std::vector<std::pair<void*, void*>> puntos_; // memory context and resource owner under each savepoint
     std::string esquemaCatalogo_;

@@ -11,7 +11,8 @@
 --   nimbo-query --db HOST:PORT/DBNAME --user ROLE --password KEY --install-server
 --   sed 's/MODULE_PATHNAME/nieb/g' servidor.sql | psql -1 -d DBNAME   (nieb.so in dynamic_library_path)
 --   cmake --install BUILD --component nieb_pg, then CREATE EXTENSION nieb in the database
--- The tables of the catalogue belong to the installing role; other roles need its grants to use it.
+-- The tables of the catalogue belong to the installing role, who alone writes labels; every role that
+-- may connect to the database may use the server (see the grants at the end).
 
 DO $$
 BEGIN
@@ -262,6 +263,11 @@ CREATE FUNCTION NIEB_LEAST(VARIADIC DOUBLE PRECISION[])
 CREATE FUNCTION NIEB_GREATEST(VARIADIC DOUBLE PRECISION[])
   RETURNS DOUBLE PRECISION AS 'MODULE_PATHNAME', 'nieb_mayor' LANGUAGE C IMMUTABLE STRICT PARALLEL SAFE;
 
+-- ROUND(x, n) of a degree in a logic option (NIEB_OPTIONS): PostgreSQL rounds only numeric to n places.
+-- Through numeric, halves away from zero, which gives the embedded database's results.
+CREATE FUNCTION ROUND(x DOUBLE PRECISION, n INTEGER) RETURNS DOUBLE PRECISION
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT pg_catalog.round(x::numeric, n)::double precision $$;
+
 -- NIEB_PKG: translation and catalogue look-ups for the client, in the caller's transaction.
 CREATE SCHEMA NIEB_PKG;
 CREATE FUNCTION NIEB_PKG.NIEB2SQL(TEXT) RETURNS BIGINT
@@ -274,3 +280,24 @@ CREATE FUNCTION NIEB_PKG.NIEB_FTYPE(BIGINT, BIGINT) RETURNS BIGINT
   AS 'MODULE_PATHNAME', 'nieb_pkg_nieb_ftype' LANGUAGE C VOLATILE;
 CREATE FUNCTION NIEB_PKG.NIEB_FIN() RETURNS VOID
   AS 'MODULE_PATHNAME', 'nieb_pkg_nieb_fin' LANGUAGE C VOLATILE;
+
+-- Every role that may connect to the database uses the server: grants to PUBLIC, because roles belong
+-- to the whole cluster while this installs into one database (an administrator who wants fewer users
+-- revokes from PUBLIC and grants to a role of their own). Users read the catalogue and the dictionary,
+-- call the package, count in NIEB_STATS and empty the shared NIEB_QUERY/NIEB_ERRORS (their own rows
+-- live in TEMP tables, which PUBLIC may create by default). Labels and options stay with the owner;
+-- the package renumbers and drops attributes after a schema change as the owner.
+GRANT USAGE ON SCHEMA NIEB_PKG TO PUBLIC;
+GRANT EXECUTE ON ALL FUNCTIONS IN SCHEMA NIEB_PKG TO PUBLIC;
+GRANT EXECUTE ON FUNCTION NIEB_COLUMNA(TEXT, INTEGER), NIEB_NOMBRE(TEXT), USERENV(TEXT),
+    ROUND(DOUBLE PRECISION, INTEGER), NIEB_GRADO(TEXT,
+    DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION,
+    TEXT, DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION,
+    DOUBLE PRECISION, TEXT, DOUBLE PRECISION), NIEB_GRADO3(TEXT, TEXT, TEXT, TEXT), NIEB_TEXTO(DOUBLE PRECISION,
+    DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION, TEXT),
+    NIEB_LEAST(DOUBLE PRECISION[]), NIEB_GREATEST(DOUBLE PRECISION[]) TO PUBLIC;
+GRANT SELECT ON NIEB_OBJETOS, NIEB_INFO, NIEB_OPTIONS, NIEB_STATS, NIEB_PAQUETES, FCL, LFOC, LOCT3,
+    NIEB_COMPATIBLES, NIEB_COLUMNAS, NIEB_SINCRONIA, NIEB_QUERY, NIEB_ERRORS, ACCESSIBLE_TABLES, ACT3, DUAL,
+    USER_USERS, SESSION_ROLES, SESSION_PRIVS, USER_RESOURCE_LIMITS, NLS_DATABASE_PARAMETERS, ALL_OBJECTS TO PUBLIC;
+GRANT INSERT, UPDATE (NUM) ON NIEB_STATS TO PUBLIC;
+GRANT DELETE ON NIEB_QUERY, NIEB_ERRORS TO PUBLIC;

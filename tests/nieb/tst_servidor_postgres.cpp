@@ -2,15 +2,20 @@
 // module through NIEB_PKG and by the library on SQLite, give the same rows and the same degrees to the
 // last bit; sessions keep their rows to themselves; the catalogue follows schema changes. Runs on the
 // server NIMBO_PG names (scripts/postgres.sh start), in databases of its own, dropped at the end.
+#include "Backend.h"
 #include "Catalogo.h"
 #include "ConexionSqlite.h"
 #include "Emisor.h"
 #include "FuncionesDifusas.h"
+#include "OraDatabase.h"
+#include "OraDynaset.h"
+#include "TraduccionServidor.h"
 #include "Traductor.h"
 #include "ValoresTexto.h"
 
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <libpq-fe.h>
@@ -170,6 +175,38 @@ QString mostrar(const std::vector<Fila>& filas)
         lineas << celdas.join(u" | "_s);
     }
     return lineas.join(u'\n');
+}
+
+// The rows as text, numbers written to the last bit, in their order.
+QStringList comoLineas(const std::vector<Fila>& filas)
+{
+    QStringList lineas;
+    for (const auto& f : filas) {
+        QStringList celdas;
+        for (const auto& v : f)
+            celdas << (nieb::esNulo(v)         ? u"NULL"_s
+                    : std::holds_alternative<std::string>(v) ? QString::fromStdString(comoTexto(v))
+                                                              : QString::number(comoReal(v), 'g', 17));
+        lineas << celdas.join(u'|');
+    }
+    return lineas;
+}
+
+QStringList comoLineas(db::OraDatabase& base, const QString& sql)
+{
+    const auto d = base.DbCreateDynaset(sql);
+    QStringList lineas;
+    for (; !d->Eof(); d->DbMoveNext()) {
+        QStringList celdas;
+        for (int i = 0; i < d->Fields().Count(); ++i) {
+            const QVariant v = d->Fields()(i).Value();
+            celdas << (v.isNull()                                ? u"NULL"_s
+                    : v.typeId() == QMetaType::QString ? v.toString()
+                                                       : QString::number(v.toDouble(), 'g', 17));
+        }
+        lineas << celdas.join(u'|');
+    }
+    return lineas;
 }
 
 } // namespace
@@ -447,6 +484,101 @@ private Q_SLOTS:
         const auto filas = c.consultar(t.sql);
         QCOMPARE(filas.size(), 1u);
         QCOMPARE(comoReal(filas[0][1]), 0.6);
+    }
+
+    // A plain role (no superuser; granted only the demo's tables by their owner) logs in through the
+    // client's database library and uses the server as its installer does: same translation and
+    // rows, its own session rows, and after a schema change its session brings the catalogue up to
+    // date. Labels and options stay the owner's to write.
+    void aPlainRoleUsesTheServer()
+    {
+        BaseDePrueba base;
+        Pq duenio(base.nombre());
+        const std::string rol = "nimbo_" + QString::number(QRandomGenerator::global()->generate64(), 36).toStdString();
+        duenio.ejecutar("CREATE ROLE " + rol + " LOGIN PASSWORD 'clave de prueba'; GRANT SELECT ON EMPLEADOS, "
+                        "DEPARTAMENTOS, CANDIDATOS TO " + rol);
+        std::unique_ptr<db::OraDatabase> usuario;
+        const auto fin = qScopeGuard([&] {
+            usuario.reset();
+            try {
+                duenio.ejecutar("DROP OWNED BY " + rol + "; DROP ROLE " + rol);
+            } catch (const std::exception&) {
+            }
+        });
+        const QString direccion = QString::fromStdString(entorno("NIMBO_PG"));
+        const QString nombre = direccion.left(direccion.lastIndexOf(u'/') + 1) + QString::fromStdString(base.nombre());
+        try {
+            usuario = std::make_unique<db::OraDatabase>(
+                nombre, db::abrirBackend(nombre, QString::fromStdString(rol), u"clave de prueba"_s));
+            const QString joven = u"SELECT NOMBRE, APELLIDOS, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5 "
+                                  u"ORDER BY CDEG(*) DESC, NOMBRE, APELLIDOS"_s;
+            const auto t = servidor::traducir(*usuario, joven);
+            QCOMPARE(t.errores, 0);
+            const auto delDuenio = duenio.traducir(joven.toStdString());
+            QCOMPARE(t.sql, QString::fromStdString(delDuenio.sql));
+            const auto filas = comoLineas(*usuario, t.sql);
+            QVERIFY(filas.size() > 10);
+            QCOMPARE(filas, comoLineas(duenio.consultar(delDuenio.sql)));
+
+            // Each sees only its own translation.
+            const auto suyas = comoLineas(*usuario, u"SELECT COUNT(*) FROM NIEB_QUERY"_s);
+            QCOMPARE(duenio.entero("SELECT COUNT(*) FROM NIEB_QUERY WHERE SESSIONID = $1", {std::to_string(usuario->sesion())}), 0);
+            QCOMPARE(comoLineas(*usuario, u"SELECT COUNT(*) FROM NIEB_QUERY WHERE SESSIONID <> USERENV('SESSIONID')"_s),
+                QStringList{u"0"_s});
+            QCOMPARE(suyas, QStringList{QString::number(duenio.entero("SELECT COUNT(*) FROM NIEB_QUERY"))});
+
+            for (const QString& cambio : {u"INSERT INTO LFOC SELECT \"OBJ#\", \"COL#\", 9, 'Otra', 0, 1, 2, 3 FROM LFOC LIMIT 1"_s,
+                     u"UPDATE FCL SET MARGEN = 0"_s, u"DELETE FROM LOCT3"_s, u"INSERT INTO NIEB_OPTIONS VALUES ('AND', 'X')"_s,
+                     u"DELETE FROM NIEB_OBJETOS"_s})
+                QVERIFY_THROWS_EXCEPTION(db::ErrorOra, usuario->DbExecuteSQL(cambio));
+
+            // A column dropped before the fuzzy ones: the user's translation moves their attributes.
+            const QString serio = u"SELECT ID_EMPLEADO, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5 AND "
+                                  u"CARACTER FEQ $Serio ORDER BY 1"_s;
+            const auto antes = comoLineas(*usuario, servidor::traducir(*usuario, serio).sql);
+            QVERIFY(!antes.isEmpty());
+            duenio.ejecutar("ALTER TABLE EMPLEADOS DROP COLUMN PUESTO");
+            const auto despues = servidor::traducir(*usuario, serio);
+            QCOMPARE(despues.errores, 0);
+            QCOMPARE(comoLineas(*usuario, despues.sql), antes);
+            QCOMPARE(duenio.entero(R"(SELECT COUNT(*) FROM FCL f JOIN NIEB_OBJETOS o ON o."OBJ#" = f."OBJ#"
+                                      WHERE o.TABLE_NAME = 'empleados' AND f."COL#" = 17)"), 1);
+            // Its session is its own again afterwards.
+            QCOMPARE(comoLineas(*usuario, u"SELECT current_user, current_setting('search_path') FROM DUAL"_s),
+                QStringList{QString::fromStdString(rol) + u"|\"$user\", public"_s});
+        } catch (const db::ErrorOra& e) {
+            QFAIL(qPrintable(e.texto()));
+        }
+    }
+
+    // ROUND of a degree in a logic option: the same degrees on both databases.
+    void roundInALogicOptionGivesTheSameDegrees()
+    {
+        const char* opciones = "INSERT INTO NIEB_OPTIONS (OPCION, VALOR) VALUES ('AND', 'ROUND(X * Y, 2)'), "
+                               "('OR', 'ROUND((X + Y) / 3, 1)')";
+        sqlite_->ejecutar(opciones);
+        pg_->ejecutar(opciones);
+        const auto fin = qScopeGuard([&] {
+            const char* borrar = "DELETE FROM NIEB_OPTIONS WHERE OPCION IN ('AND', 'OR')";
+            sqlite_->ejecutar(borrar);
+            pg_->ejecutar(borrar);
+        });
+        for (const char* q : {"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven AND SUELDO FEQ $[1000,1300,2000,2700]",
+                 "SELECT ID_CANDIDATO, CDEG(*) FROM CANDIDATOS WHERE EXPERIENCIA FGEQ $Media OR EDAD NFEQ $Adulto"}) {
+            const auto enSqlite = nieb::traducir(q, *sqlite_);
+            const auto enPostgres = pg_->traducir(q);
+            QVERIFY(enPostgres.errores.empty());
+            QVERIFY(QString::fromStdString(enPostgres.sql).contains(u"ROUND("_s));
+            std::vector<Fila> filasPg;
+            try {
+                filasPg = normalizadas(pg_->consultar(enPostgres.sql));
+            } catch (const std::exception& e) {
+                QFAIL(e.what());
+            }
+            const auto filasSqlite = normalizadas(sqlite_->consultar(enSqlite.sql));
+            QVERIFY(filasSqlite.size() > 10);
+            QVERIFY2(filasPg == filasSqlite, q);
+        }
     }
 };
 
