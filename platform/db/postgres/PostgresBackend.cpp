@@ -2,6 +2,7 @@
 
 #include "ErrorOra.h"
 #include "FilaPg.h"
+#include "Libpq.h"
 #include "SentenciaPg.h"
 #include "Utf8.h"
 
@@ -201,6 +202,9 @@ PostgresBackend::PostgresBackend(const QString& nombre, const QString& usuario, 
     const auto parametros = parametrosPostgres(nombre, usuario, clave);
     if (!parametros)
         throw ErrorOra::sinResolver(nombre, u"no es el nombre de un servidor PostgreSQL"_s);
+    if (QString fallo; !libpqCargada(&fallo))
+        throw ErrorOra::sinResolver(
+            nombre, u"no se encuentra la biblioteca de PostgreSQL libpq (paquete libpq5): %1"_s.arg(fallo));
     std::vector<const char*> claves, valores;
     for (const auto& [k, v] : *parametros) {
         claves.push_back(k.constData());

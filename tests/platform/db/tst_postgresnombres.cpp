@@ -1,7 +1,9 @@
 #include "ErrorOra.h"
+#include "Libpq.h"
 #include "PostgresBackend.h"
 #include "SentenciaPg.h"
 
+#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -88,6 +90,20 @@ private Q_SLOTS:
         QCOMPARE(escribirEnlaces(u"VALUES (:n, :r, :t, :x, ':n')"_s, enlaces, citar),
             u"VALUES (42, '0.10000000000000001'::float8, <o'neil>, NULL, ':n')"_s);
         QVERIFY_THROWS_EXCEPTION(ErrorOra, escribirEnlaces(u"VALUES (:falta)"_s, enlaces, citar));
+    }
+
+    // libpq and the libraries it needs are mapped only once a PostgreSQL server is to be opened, so a
+    // program that never talks to one does not pay for loading them at every start.
+    void libpqIsLoadedOnlyWhenNeeded()
+    {
+        const auto mapeada = [] {
+            QFile mapas(u"/proc/self/maps"_s);
+            return mapas.open(QIODevice::ReadOnly) && mapas.readAll().contains("/libpq.so");
+        };
+        QVERIFY(!mapeada());
+        QString fallo;
+        QVERIFY2(libpqCargada(&fallo), qPrintable(fallo));
+        QVERIFY(mapeada());
     }
 };
 
