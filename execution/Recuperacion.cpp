@@ -204,6 +204,9 @@ Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* se
         if (cancelado())
             return salidaSinFilas();
 
+        // The grid will have n + 1 rows however the copy ends: their positions are made room for
+        // once, so that neither the copy nor a cancel moves them.
+        m_vista.lote().reservarFilas(n + 1);
         copia.emplace(m_vista.lote(), columnas, m_estado.PonerCeroAuto);
         // After every row the cancel request is looked at; at every interval the rows are shown and
         // window events run.

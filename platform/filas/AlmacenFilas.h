@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -84,6 +85,8 @@ public:
 
     // Keeps the first `filas` rows, or adds rows of NULLs up to that count.
     void redimensionar(qint64 filas);
+    // Room for the positions of `filas` rows, so that growing to that count moves none of them.
+    void reservarFilas(qint64 filas) { posiciones_.reserve(size_t(std::max<qint64>(filas, 0))); }
     // Changes the column count of every row: new columns are NULL, removed ones are dropped.
     void cambiarColumnas(int columnas);
     // Reorders rows desde .. desde + orden.size() - 1: the row at desde + i becomes the one that was
