@@ -134,6 +134,15 @@ Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* se
                 m_vista.ponerAncho(int(i) + 1, anchos[i]);
             }
     };
+    // A failure part way keeps the rows copied so far, and the counter says how many of all they are.
+    const auto dejarLoCopiado = [&] {
+        if (n < 0)
+            return;
+        m_vista.publicar();
+        m_vista.ponerFilas(std::max<qint64>(n + 1, 2));
+        if (copiadas < n)
+            m_vista.ponerNumTuplas(fraccion(copiadas, n));
+    };
     try {
         if (sesion)
             sesion->LastServerErrReset();
@@ -263,16 +272,10 @@ Resultado Recuperacion::RecuperarTabla(db::OraDatabase& base, db::OraSession* se
         m_vista.puntero(PunteroPantalla::Normal);
         return salidaNormal(inicio);
     } catch (const db::ErrorOra& error) {
-        if (n >= 0) {
-            m_vista.publicar();
-            m_vista.ponerFilas(std::max<qint64>(n + 1, 2));
-        }
+        dejarLoCopiado();
         return salidaError(error.codigo(), error.texto());
     } catch (const std::exception& error) {
-        if (n >= 0) {
-            m_vista.publicar();
-            m_vista.ponerFilas(std::max<qint64>(n + 1, 2));
-        }
+        dejarLoCopiado();
         return salidaError(0, QString::fromLocal8Bit(error.what()));
     }
 }

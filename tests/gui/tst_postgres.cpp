@@ -180,8 +180,14 @@ private Q_SLOTS:
         QVERIFY(b.plataforma.modales.mostrados.contains(u"frmLogOraError"_s));
         QVERIFY2(texto.contains(u"ORA-03113"_s), qPrintable(texto));
         QVERIFY(t);
+        // The rows copied before the end stay, and the counter does not claim them all.
         QVERIFY(t->Grid1()->rows() >= filasAlCortar);
         QVERIFY(!t->Grid1()->textMatrix(filasAlCortar - 1, 1).isEmpty());
+        const QStringList contador = t->NumTuplas()->text().split(u'/');
+        QCOMPARE(contador.size(), 2);
+        QVERIFY2(contador[0].toLongLong() >= filasAlCortar - 1 && contador[0].toLongLong() < contador[1].toLongLong(),
+            qPrintable(t->NumTuplas()->text()));
+        QVERIFY(!t->Grid1()->textMatrix(contador[0].toLongLong(), 1).isEmpty());
         t->close();
 
         b.plataforma.mensajes.respuestas = {Respuesta::Si};
