@@ -538,11 +538,14 @@ private Q_SLOTS:
             const auto antes = comoLineas(*usuario, servidor::traducir(*usuario, serio).sql);
             QVERIFY(!antes.isEmpty());
             duenio.ejecutar("ALTER TABLE EMPLEADOS DROP COLUMN PUESTO");
+            // A table of the user's own by a catalogue table's name gets none of the owner's writes.
+            usuario->DbExecuteSQL(u"CREATE TEMP TABLE NIEB_SINCRONIA (VERSION_ESQUEMA BIGINT)"_s);
             const auto despues = servidor::traducir(*usuario, serio);
             QCOMPARE(despues.errores, 0);
             QCOMPARE(comoLineas(*usuario, despues.sql), antes);
             QCOMPARE(duenio.entero(R"(SELECT COUNT(*) FROM FCL f JOIN NIEB_OBJETOS o ON o."OBJ#" = f."OBJ#"
                                       WHERE o.TABLE_NAME = 'empleados' AND f."COL#" = 17)"), 1);
+            QCOMPARE(comoLineas(*usuario, u"SELECT COUNT(*) FROM pg_temp.NIEB_SINCRONIA"_s), QStringList{u"0"_s});
             // Its session is its own again afterwards.
             QCOMPARE(comoLineas(*usuario, u"SELECT current_user, current_setting('search_path') FROM DUAL"_s),
                 QStringList{QString::fromStdString(rol) + u"|\"$user\", public"_s});
