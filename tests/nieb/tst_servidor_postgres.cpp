@@ -582,6 +582,10 @@ private Q_SLOTS:
             QVERIFY(filasSqlite.size() > 10);
             QVERIFY2(filasPg == filasSqlite, q);
         }
+        // Whole numbers are still rounded exactly, as numeric.
+        QCOMPARE(comoTexto(pg_->consultar("SELECT ROUND(9007199254740993::bigint, 0)::text || ' ' || "
+                                          "pg_typeof(ROUND(7, 2))::text || ' ' || ROUND(7::smallint, 2)").at(0).at(0)),
+            std::string("9007199254740993 numeric 7.00"));
     }
 };
 
