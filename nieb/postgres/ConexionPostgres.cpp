@@ -379,19 +379,16 @@ void ConexionPostgres::abrirPunto()
 
 void ConexionPostgres::liberarPunto()
 {
-    if (propietario_ && puntos_.size() <= propietario_->punto)
-        dejarDeSerPropietario();
-    auto [contexto, dueno] = puntos_.back();
-    puntos_.pop_back();
-    ResultadoC r{};
-    auto* c = static_cast<MemoryContext>(contexto);
-    auto* d = static_cast<ResourceOwner>(dueno);
-    subtransaccion('l', &c, &d, &r);
-    if (r.error)
-        fallar(r.sqlstate, r.mensaje);
+    cerrarPunto('l');
 }
 
 void ConexionPostgres::volverAlPunto()
+{
+    cerrarPunto('v');
+}
+
+// Ends the innermost savepoint: 'l' releases it, 'v' rolls back to it.
+void ConexionPostgres::cerrarPunto(char orden)
 {
     if (propietario_ && puntos_.size() <= propietario_->punto)
         dejarDeSerPropietario();
@@ -400,7 +397,7 @@ void ConexionPostgres::volverAlPunto()
     ResultadoC r{};
     auto* c = static_cast<MemoryContext>(contexto);
     auto* d = static_cast<ResourceOwner>(dueno);
-    subtransaccion('v', &c, &d, &r);
+    subtransaccion(orden, &c, &d, &r);
     if (r.error)
         fallar(r.sqlstate, r.mensaje);
 }

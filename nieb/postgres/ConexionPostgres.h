@@ -63,6 +63,7 @@ public:
 private:
     std::vector<Fila> correr(std::string_view sql, const std::vector<Valor>& parametros, bool conFilas);
     [[noreturn]] void fallar(const char* sqlstate, const char* mensaje);
+    void cerrarPunto(char orden);
     // Conditions on pg_namespace n: the schemas whose tables a query names without a schema (those of
     // the user's search path, the server's NIEB_PKG left out), and their order.
     std::string esquemasVisibles() const;
