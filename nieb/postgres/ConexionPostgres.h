@@ -75,7 +75,7 @@ private:
     void dejarDeSerPropietario();
 
     struct Propietario {
-        size_t punto;        // savepoints open when it began
+        size_t punto;          // savepoints open when it began
         std::uint32_t usuario; // the user's role and security context, restored at the end
         int seguridad;
         int nivelGuc;

@@ -184,9 +184,9 @@ QStringList comoLineas(const std::vector<Fila>& filas)
     for (const auto& f : filas) {
         QStringList celdas;
         for (const auto& v : f)
-            celdas << (nieb::esNulo(v)         ? u"NULL"_s
+            celdas << (nieb::esNulo(v)                       ? u"NULL"_s
                     : std::holds_alternative<std::string>(v) ? QString::fromStdString(comoTexto(v))
-                                                              : QString::number(comoReal(v), 'g', 17));
+                                                             : QString::number(comoReal(v), 'g', 17));
         lineas << celdas.join(u'|');
     }
     return lineas;
@@ -200,7 +200,7 @@ QStringList comoLineas(db::OraDatabase& base, const QString& sql)
         QStringList celdas;
         for (int i = 0; i < d->Fields().Count(); ++i) {
             const QVariant v = d->Fields()(i).Value();
-            celdas << (v.isNull()                                ? u"NULL"_s
+            celdas << (v.isNull()                      ? u"NULL"_s
                     : v.typeId() == QMetaType::QString ? v.toString()
                                                        : QString::number(v.toDouble(), 'g', 17));
         }
