@@ -1,6 +1,7 @@
 // Several sessions on one database file at once: readers, writers and translations must not lock
 // each other out, and a session's server rows go with it however it ends.
 #include "BaseEmbebida.h"
+#include "BasePostgres.h"
 #include "ConexionSqlite.h"
 #include "ErrorOra.h"
 #include "OraSession.h"
@@ -13,6 +14,7 @@
 #include <QTest>
 
 #include <map>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace db;
@@ -127,24 +129,44 @@ private Q_SLOTS:
         }
     }
 
-    // Real processes on one file: a long fuzzy join, and one that is killed while it reads, beside
-    // rounds of processes that open sessions, translate and read. Nobody waits out a lock, every
-    // answer is the one a run alone gives, and no server row of an ended session is left.
+    // Real processes on one database, the embedded file or a PostgreSQL server: a long fuzzy join, and
+    // one that is killed while it reads, beside rounds of processes that open sessions, translate and
+    // read. Nobody waits out a lock, every answer is the one a run alone gives, and no server row of an
+    // ended session is left.
+    void processesShareOneFile_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("sqlite") << false;
+        QTest::newRow("postgres") << true;
+    }
     void processesShareOneFile()
     {
+        QFETCH(bool, postgres);
+        // nimbo-query's arguments naming the database: none for the embedded one.
+        QStringList conexion;
+        std::unique_ptr<BasePostgres> pg;
+        if (postgres) {
+            if (!BasePostgres::sinServidor().isEmpty())
+                QSKIP(qPrintable(BasePostgres::sinServidor()));
+            pg = std::make_unique<BasePostgres>();
+            QVERIFY2(pg->error().isEmpty(), qPrintable(pg->error()));
+            conexion = {u"--db"_s, pg->nombre(), u"--user"_s, BasePostgres::usuario(), u"--password"_s,
+                BasePostgres::clave()};
+        }
         const QString jovenes = u"SELECT NOMBRE, APELLIDOS, EDAD, CDEG(*) FROM EMPLEADOS "
                                 u"WHERE EDAD FEQ $Joven THOLD 0.5 ORDER BY CDEG(*) DESC, ID_EMPLEADO"_s;
         const QString madrid = u"SELECT E.NOMBRE, E.SUELDO, CDEG(*) FROM EMPLEADOS E JOIN DEPARTAMENTOS D "
                                u"ON D.ID_DEPARTAMENTO = E.ID_DEPARTAMENTO WHERE D.CIUDAD = 'Madrid' "
                                u"AND E.SUELDO FEQ $Alto THOLD 0.75 ORDER BY CDEG(*) DESC, E.ID_EMPLEADO"_s;
         QList<Ejecucion> cortas{
-            {u"translate"_s, {u"--translate"_s, jovenes}},
-            {u"query"_s, {u"--query"_s, madrid}},
-            {u"translation errors"_s, {u"--translate"_s, u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ $Viejo"_s}},
-            {u"plain read"_s, {u"--sql"_s, u"SELECT * FROM DEPARTAMENTOS ORDER BY ID_DEPARTAMENTO"_s}},
-            {u"session number"_s, {u"--sql"_s, u"SELECT USERENV('SESSIONID') FROM DUAL"_s}},
+            {u"translate"_s, conexion + QStringList{u"--translate"_s, jovenes}},
+            {u"query"_s, conexion + QStringList{u"--query"_s, madrid}},
+            {u"translation errors"_s,
+                conexion + QStringList{u"--translate"_s, u"SELECT * FROM EMPLEADOS WHERE EDAD FEQ $Viejo"_s}},
+            {u"plain read"_s, conexion + QStringList{u"--sql"_s, u"SELECT * FROM DEPARTAMENTOS ORDER BY ID_DEPARTAMENTO"_s}},
+            {u"session number"_s, conexion + QStringList{u"--sql"_s, u"SELECT USERENV('SESSIONID') FROM DUAL"_s}},
         };
-        Ejecucion larga{u"long join"_s, {u"--query"_s, unionLarga}};
+        Ejecucion larga{u"long join"_s, conexion + QStringList{u"--query"_s, unionLarga}};
 
         // What each says when it runs alone.
         std::map<QString, Ejecucion> solas;
@@ -159,7 +181,7 @@ private Q_SLOTS:
         }
 
         QObject procesos;
-        QProcess* interminable = lanzar({u"--query"_s, unionInterminable}, &procesos);
+        QProcess* interminable = lanzar(conexion + QStringList{u"--query"_s, unionInterminable}, &procesos);
         QVERIFY(interminable->waitForStarted(30000));
         // QProcess::kill sends SIGKILL to that one process, as kill -9 does.
         auto matar = qScopeGuard([&] {
@@ -208,8 +230,19 @@ private Q_SLOTS:
         QCOMPARE(interminable->exitStatus(), QProcess::CrashExit);
 
         OraSession s;
-        const auto base = s.DbOpenDatabase(nombreBaseEmbebida, u"scott/ravel"_s);
-        QCOMPARE(filasDelServidor(*base), 0);
+        if (!postgres) {
+            const auto base = s.DbOpenDatabase(nombreBaseEmbebida, u"scott/ravel"_s);
+            QCOMPARE(filasDelServidor(*base), 0);
+            return;
+        }
+        // A session's rows there are its own temporary ones, gone with it: none reached the shared
+        // tables, and a new session starts with none.
+        const auto base = s.DbOpenDatabase(pg->nombre(), BasePostgres::conexion());
+        QCOMPARE(unValor(*base, u"SELECT (SELECT COUNT(*) FROM public.NIEB_QUERY) + (SELECT COUNT(*) FROM "
+                                u"public.NIEB_ERRORS) FROM DUAL"_s),
+            u"0"_s);
+        QCOMPARE(unValor(*base, u"SELECT (SELECT COUNT(*) FROM NIEB_QUERY) + (SELECT COUNT(*) FROM NIEB_ERRORS) FROM DUAL"_s),
+            u"0"_s);
     }
 };
 
