@@ -45,10 +45,14 @@ struct Ejecucion {
 const QString unionLarga = u"SELECT COUNT(*), SUM(CDEG(*)) FROM EMPLEADOS E, CANDIDATOS C, EMPLEADOS E2 "
                            u"WHERE E.EDAD FEQ E2.EDAD AND E2.CARACTER FEQ C.CARACTER "
                            u"AND C.EXPERIENCIA NFGEQ E.EXPERIENCIA"_s;
-// The same with a fourth table: it runs for minutes, and is killed while it reads.
-const QString unionInterminable = u"SELECT COUNT(*) FROM EMPLEADOS E, CANDIDATOS C, EMPLEADOS E2, CANDIDATOS C2 "
-                                  u"WHERE E.EDAD FEQ E2.EDAD AND E2.CARACTER FEQ C.CARACTER "
-                                  u"AND C2.EXPERIENCIA NFGEQ E.EXPERIENCIA"_s;
+// The same with a fourth table (and on PostgreSQL, which runs it in seconds, two more): it runs for
+// minutes, and is killed while it reads.
+QString unionInterminable(bool postgres)
+{
+    return u"SELECT COUNT(*) FROM EMPLEADOS E, CANDIDATOS C, EMPLEADOS E2, CANDIDATOS C2"_s
+        + (postgres ? u", EMPLEADOS E3, EMPLEADOS E4"_s : QString())
+        + u" WHERE E.EDAD FEQ E2.EDAD AND E2.CARACTER FEQ C.CARACTER AND C2.EXPERIENCIA NFGEQ E.EXPERIENCIA"_s;
+}
 
 } // namespace
 
@@ -181,7 +185,7 @@ private Q_SLOTS:
         }
 
         QObject procesos;
-        QProcess* interminable = lanzar(conexion + QStringList{u"--query"_s, unionInterminable}, &procesos);
+        QProcess* interminable = lanzar(conexion + QStringList{u"--query"_s, unionInterminable(postgres)}, &procesos);
         QVERIFY(interminable->waitForStarted(30000));
         // QProcess::kill sends SIGKILL to that one process, as kill -9 does.
         auto matar = qScopeGuard([&] {
@@ -243,6 +247,10 @@ private Q_SLOTS:
             u"0"_s);
         QCOMPARE(unValor(*base, u"SELECT (SELECT COUNT(*) FROM NIEB_QUERY) + (SELECT COUNT(*) FROM NIEB_ERRORS) FROM DUAL"_s),
             u"0"_s);
+        // The killed run's statement does not go on reading on the server for nobody: its session ends.
+        const QString otras = u"SELECT COUNT(*) FROM pg_stat_activity WHERE datname = current_database() AND "
+                              u"pid <> pg_backend_pid() AND backend_type = 'client backend'"_s;
+        QTRY_COMPARE_WITH_TIMEOUT(unValor(*base, otras), u"0"_s, 30000);
     }
 };
 
