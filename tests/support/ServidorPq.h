@@ -53,9 +53,9 @@ public:
         const std::string direccion = entorno("NIMBO_PG"); // host:port/dbname
         const auto dosPuntos = direccion.find(':'), barra = direccion.find('/');
         const char* claves[] = {"host", "port", "dbname", "user", "password", nullptr};
-        const std::string valores[]
-            = {direccion.substr(0, dosPuntos), direccion.substr(dosPuntos + 1, barra - dosPuntos - 1),
-                base.empty() ? direccion.substr(barra + 1) : base, entorno("NIMBO_PG_USUARIO"), entorno("NIMBO_PG_CLAVE")};
+        const std::string valores[] = {direccion.substr(0, dosPuntos),
+            direccion.substr(dosPuntos + 1, barra - dosPuntos - 1), base.empty() ? direccion.substr(barra + 1) : base,
+            entorno("NIMBO_PG_USUARIO"), entorno("NIMBO_PG_CLAVE")};
         const char* v[] = {valores[0].c_str(), valores[1].c_str(), valores[2].c_str(), valores[3].c_str(),
             valores[4].c_str(), nullptr};
         c_.reset(PQconnectdbParams(claves, v, 0));
