@@ -4,6 +4,7 @@
 #include "ComandosSGBD.h"
 #include "EditorConsulta.h"
 #include "FakePlatform.h"
+#include "GuionesLogin.h"
 #include "Main.h"
 #include "Module1.h"
 #include "OraDatabase.h"
@@ -27,35 +28,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Guion = std::function<void(QDialog&)>;
-
 const QString noConectado = u"No conectado al SGBD"_s;
 const QString consultaJoven = u"SELECT NOMBRE, EDAD FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5"_s;
-
-Guion entrar(const QString& usuario, const QString& clave, const QString& base = u"2:"_s)
-{
-    return [=](QDialog& d) {
-        auto& login = dynamic_cast<frmLogin&>(d);
-        login.lUsername->setText(usuario);
-        login.lPassword->setText(clave);
-        login.lDatabaseName->setText(base);
-        login.ok->click();
-    };
-}
 
 Guion cancelarLogin()
 {
     return [](QDialog& d) { dynamic_cast<frmLogin&>(d).Cancel->click(); };
-}
-
-// Reads the server error dialog's message, then closes it.
-Guion leerError(QString* texto)
-{
-    return [texto](QDialog& d) {
-        auto& error = dynamic_cast<frmLogOraError&>(d);
-        *texto = error.ErrText->text();
-        error.ok->click();
-    };
 }
 
 // Reads the translated-query window, then closes it.

@@ -4,6 +4,7 @@
 #include "BasePostgres.h"
 #include "EditorConsulta.h"
 #include "FakePlatform.h"
+#include "GuionesLogin.h"
 #include "Main.h"
 #include "Module1.h"
 #include "OraDatabase.h"
@@ -25,34 +26,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Guion = std::function<void(QDialog&)>;
-
 const QString consultaJoven = u"SELECT NOMBRE, APELLIDOS, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5 "
                               u"ORDER BY CDEG(*) DESC, NOMBRE, APELLIDOS"_s;
 // Employees beside candidates and pairs of departments: 650,000 rows, far more than the socket's
 // buffers hold, so the server is still sending when its session is ended.
 const QString consultaLarga = u"SELECT E.NOMBRE, C.NOMBRE, D.NOMBRE, CDEG(*) FROM EMPLEADOS E, CANDIDATOS C, "
                               u"DEPARTAMENTOS D, DEPARTAMENTOS D2 WHERE E.EDAD FGEQ C.EDAD THOLD 0"_s;
-
-Guion entrar(const QString& usuario, const QString& clave, const QString& base)
-{
-    return [=](QDialog& d) {
-        auto& login = dynamic_cast<frmLogin&>(d);
-        login.lUsername->setText(usuario);
-        login.lPassword->setText(clave);
-        login.lDatabaseName->setText(base);
-        login.ok->click();
-    };
-}
-
-Guion leerError(QString* texto)
-{
-    return [texto](QDialog& d) {
-        auto& error = dynamic_cast<frmLogOraError&>(d);
-        *texto = error.ErrText->text();
-        error.ok->click();
-    };
-}
 
 struct Banco {
     FakePlatform plataforma;
