@@ -157,16 +157,7 @@ private:
 };
 #endif
 
-// Rows compared as values: a number is its double, whatever integer or real type carried it.
-std::vector<nieb::Fila> normalizadas(std::vector<nieb::Fila> filas)
-{
-    for (auto& f : filas)
-        for (auto& v : f)
-            if (std::holds_alternative<std::int64_t>(v))
-                v = comoReal(v);
-    std::ranges::sort(filas);
-    return filas;
-}
+using pq::normalizadas;
 
 } // namespace
 

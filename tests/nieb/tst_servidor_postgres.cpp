@@ -39,16 +39,7 @@ extern const char* const demoSqlite;
 
 namespace {
 
-// Rows compared as values: a number is its double, whatever integer or real type carried it.
-std::vector<Fila> normalizadas(std::vector<Fila> filas)
-{
-    for (auto& f : filas)
-        for (auto& v : f)
-            if (std::holds_alternative<std::int64_t>(v))
-                v = comoReal(v);
-    std::ranges::sort(filas);
-    return filas;
-}
+using pq::normalizadas;
 
 QString mostrar(const std::vector<Fila>& filas)
 {

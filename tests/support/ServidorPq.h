@@ -13,6 +13,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -156,5 +157,16 @@ public:
 private:
     std::string nombre_;
 };
+
+// Rows compared as values: a number is its double, whatever integer or real type carried it.
+inline std::vector<nieb::Fila> normalizadas(std::vector<nieb::Fila> filas)
+{
+    for (auto& f : filas)
+        for (auto& v : f)
+            if (std::holds_alternative<std::int64_t>(v))
+                v = nieb::comoReal(v);
+    std::ranges::sort(filas);
+    return filas;
+}
 
 } // namespace pq
