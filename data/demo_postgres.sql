@@ -447,3 +447,6 @@ INSERT INTO CANDIDATOS (ID_CANDIDATO, NOMBRE, APELLIDOS, ID_DEPARTAMENTO, TITULA
   (98, 'Alicia', 'Delgado Suárez', 5, 'FP Grado Superior', '2024-01-20', 1250, 3, 45, NULL, NULL, NULL, 2, NULL, NULL, NULL, NULL, 'Extrovertido'),
   (99, 'Luis', 'Muñoz García', 4, 'ESO', '2024-04-28', 1350, 5, 25, 30, NULL, NULL, 3, 3, NULL, NULL, NULL, 'Tranquilo'),
   (100, 'Patricia', 'Lozano Romero', 3, 'FP Grado Superior', '2024-02-17', NULL, 3, 47, NULL, NULL, NULL, 3, 2, NULL, NULL, NULL, 'Alegre');
+
+-- The demo is for every user of the database, as the catalogue is.
+GRANT SELECT ON DEPARTAMENTOS, EMPLEADOS, CANDIDATOS TO PUBLIC;

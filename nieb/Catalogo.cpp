@@ -128,6 +128,9 @@ void Catalogo::anotarAvisos(const std::vector<std::string>& avisos)
     if (anotados == nuevos)
         return;
     Transaccion t(conexion_);
+    // As the catalogue's update does: one session at a time, and on a database with roles as the
+    // catalogue's owner, so that any user's translation keeps its notices.
+    conexion_.bloquearCatalogo();
     conexion_.ejecutar("DELETE FROM NIEB_INFO WHERE OPCION = 'AVISO'");
     for (const auto& aviso : avisos)
         conexion_.ejecutar("INSERT INTO NIEB_INFO (OPCION, VALOR) VALUES ('AVISO', ?1)", {aviso});

@@ -110,6 +110,8 @@ def main():
         columnas = [c[0] for c in filas(db, f"SELECT name FROM pragma_table_info('{t}') ORDER BY cid")]
         valores = [[literal(x) for x in f] for f in filas(db, f"SELECT * FROM {t} ORDER BY 1")]
         out.append(insertar(t, columnas, valores) + "\n")
+    out.append("-- The demo is for every user of the database, as the catalogue is.\n")
+    out.append(f"GRANT SELECT ON {', '.join(TABLAS)} TO PUBLIC;\n")
     sys.stdout.write("".join(out).rstrip("\n") + "\n")
 
 

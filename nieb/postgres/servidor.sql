@@ -40,10 +40,6 @@ CREATE TABLE NIEB_PAQUETES (
   STATUS TEXT NOT NULL DEFAULT 'VALID'
 );
 
-CREATE VIEW ACCESSIBLE_TABLES AS
-  SELECT (SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'PROPIETARIO') AS OWNER, TABLE_NAME, "OBJ#"
-  FROM NIEB_OBJETOS;
-
 -- Fuzzy attributes. COL# is the 1-based position among the table's columns; a type-2 attribute is
 -- catalogued under the position of its kind column XT. Renumbering a column carries its labels,
 -- similarities and compatibilities along.
@@ -119,14 +115,19 @@ LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
   SELECT CASE WHEN nombre = lower(nombre) THEN upper(nombre) ELSE nombre END
 $$;
 
+-- The views show names as the client's dictionary does; NIEB_OBJETOS keeps PostgreSQL's own, which
+-- finds the table's columns.
+CREATE VIEW ACCESSIBLE_TABLES AS
+  SELECT (SELECT VALOR FROM NIEB_INFO WHERE OPCION = 'PROPIETARIO') AS OWNER, NIEB_NOMBRE(TABLE_NAME) AS TABLE_NAME,
+         "OBJ#"
+  FROM NIEB_OBJETOS;
+
 CREATE VIEW ACT3 AS
-  SELECT t1.OWNER AS OWNER_1, NIEB_NOMBRE(t1.TABLE_NAME) AS TABLE_1,
-         NIEB_NOMBRE(NIEB_COLUMNA(t1.TABLE_NAME, k."COL1#")) AS COLUMN_1,
-         t2.OWNER AS OWNER_2, NIEB_NOMBRE(t2.TABLE_NAME) AS TABLE_2,
-         NIEB_NOMBRE(NIEB_COLUMNA(t2.TABLE_NAME, k."COL2#")) AS COLUMN_2
+  SELECT t1.OWNER AS OWNER_1, t1.TABLE_NAME AS TABLE_1, NIEB_NOMBRE(NIEB_COLUMNA(o1.TABLE_NAME, k."COL1#")) AS COLUMN_1,
+         t2.OWNER AS OWNER_2, t2.TABLE_NAME AS TABLE_2, NIEB_NOMBRE(NIEB_COLUMNA(o2.TABLE_NAME, k."COL2#")) AS COLUMN_2
   FROM NIEB_COMPATIBLES k
-  JOIN ACCESSIBLE_TABLES t1 ON t1."OBJ#" = k."OBJ1#"
-  JOIN ACCESSIBLE_TABLES t2 ON t2."OBJ#" = k."OBJ2#";
+  JOIN ACCESSIBLE_TABLES t1 ON t1."OBJ#" = k."OBJ1#" JOIN NIEB_OBJETOS o1 ON o1."OBJ#" = k."OBJ1#"
+  JOIN ACCESSIBLE_TABLES t2 ON t2."OBJ#" = k."OBJ2#" JOIN NIEB_OBJETOS o2 ON o2."OBJ#" = k."OBJ2#";
 
 -- Kept beside the catalogue: the name of each fuzzy attribute's column, recorded when FCL gets the row
 -- (COL# is a position, which an earlier column's drop changes), and the schema signature of the last

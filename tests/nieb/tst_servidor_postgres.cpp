@@ -142,12 +142,13 @@ private Q_SLOTS:
             u"SELECT * FROM CANDIDATOS"_s,
             u"SELECT * FROM EMPLEADOS"_s,
             u"SELECT * FROM DEPARTAMENTOS"_s,
-            u"SELECT UPPER(t.TABLE_NAME), f.\"COL#\", F_TYPE, LEN, MARGEN, MUCHO, COM, LABEL, ALFA, BETA, GAMMA, DELTA FROM FCL f "
+            u"SELECT t.TABLE_NAME, f.\"COL#\", F_TYPE, LEN, MARGEN, MUCHO, COM, LABEL, ALFA, BETA, GAMMA, DELTA FROM FCL f "
             u"JOIN ACCESSIBLE_TABLES t ON t.\"OBJ#\" = f.\"OBJ#\" LEFT JOIN LFOC l ON l.\"OBJ#\" = f.\"OBJ#\" AND "
             u"l.\"COL#\" = f.\"COL#\""_s,
-            u"SELECT UPPER(t.TABLE_NAME), s.\"COL#\", LABEL_1, LABEL_2, DEGREE FROM LOCT3 s JOIN ACCESSIBLE_TABLES t ON "
+            u"SELECT t.TABLE_NAME, s.\"COL#\", LABEL_1, LABEL_2, DEGREE FROM LOCT3 s JOIN ACCESSIBLE_TABLES t ON "
             u"t.\"OBJ#\" = s.\"OBJ#\""_s,
             u"SELECT * FROM ACT3"_s,
+            u"SELECT OWNER, TABLE_NAME FROM ACCESSIBLE_TABLES WHERE TABLE_NAME IN ('EMPLEADOS', 'CANDIDATOS', 'NIEB_INFO')"_s,
             u"SELECT ID_EMPLEADO FROM EMPLEADOS WHERE EDAD IS NULL OR CARACTER IS UNKNOWN"_s,
             u"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE SUELDO FEQ #3000 THOLD 0.5"_s,
             u"SELECT ID_EMPLEADO, CDEG(SUELDO) FROM EMPLEADOS WHERE SUELDO MGT 3000 OR SUELDO NFLT $Medio"_s,
@@ -362,17 +363,17 @@ private Q_SLOTS:
         QCOMPARE(comoReal(filas[0][1]), 0.6);
     }
 
-    // A plain role (no superuser; granted only the demo's tables by their owner) logs in through the
-    // client's database library and uses the server as its installer does: same translation and
-    // rows, its own session rows, and after a schema change its session brings the catalogue up to
-    // date. Labels and options stay the owner's to write.
+    // A plain role (no superuser, granted nothing: the demo and the server are for every user) logs in
+    // through the client's database library and uses the server as its installer does: same
+    // translation and rows, its own session rows, its translation's notices kept in NIEB_INFO, and
+    // after a schema change its session brings the catalogue up to date. Labels, options and the rest
+    // of NIEB_INFO stay the owner's to write.
     void aPlainRoleUsesTheServer()
     {
         BaseDePrueba base;
         Pq duenio(base.nombre());
         const std::string rol = "nimbo_" + QString::number(QRandomGenerator::global()->generate64(), 36).toStdString();
-        duenio.ejecutar("CREATE ROLE " + rol + " LOGIN PASSWORD 'clave de prueba'; GRANT SELECT ON EMPLEADOS, "
-                        "DEPARTAMENTOS, CANDIDATOS TO " + rol);
+        duenio.ejecutar("CREATE ROLE " + rol + " LOGIN PASSWORD 'clave de prueba'");
         std::unique_ptr<db::OraDatabase> usuario;
         const auto fin = qScopeGuard([&] {
             usuario.reset();
@@ -405,8 +406,18 @@ private Q_SLOTS:
 
             for (const QString& cambio : {u"INSERT INTO LFOC SELECT \"OBJ#\", \"COL#\", 9, 'Otra', 0, 1, 2, 3 FROM LFOC LIMIT 1"_s,
                      u"UPDATE FCL SET MARGEN = 0"_s, u"DELETE FROM LOCT3"_s, u"INSERT INTO NIEB_OPTIONS VALUES ('AND', 'X')"_s,
-                     u"DELETE FROM NIEB_OBJETOS"_s})
+                     u"DELETE FROM NIEB_OBJETOS"_s, u"INSERT INTO NIEB_INFO VALUES ('AVISO', 'x')"_s,
+                     u"DELETE FROM NIEB_INFO WHERE OPCION = 'AVISO'"_s, u"UPDATE NIEB_INFO SET VALOR = 'x'"_s})
                 QVERIFY_THROWS_EXCEPTION(db::ErrorOra, usuario->DbExecuteSQL(cambio));
+
+            // A malformed option: the user's translation leaves its notice, and takes it away once mended.
+            const auto avisos = [&] { return duenio.entero("SELECT COUNT(*) FROM NIEB_INFO WHERE OPCION = 'AVISO'"); };
+            duenio.ejecutar("INSERT INTO NIEB_OPTIONS VALUES ('AND', 'X +')");
+            QCOMPARE(servidor::traducir(*usuario, joven).errores, 0);
+            QCOMPARE(avisos(), 1);
+            duenio.ejecutar("DELETE FROM NIEB_OPTIONS WHERE OPCION = 'AND'");
+            QCOMPARE(servidor::traducir(*usuario, joven).errores, 0);
+            QCOMPARE(avisos(), 0);
 
             // A column dropped before the fuzzy ones: the user's translation moves their attributes.
             const QString serio = u"SELECT ID_EMPLEADO, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5 AND "
