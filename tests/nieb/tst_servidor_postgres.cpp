@@ -441,6 +441,53 @@ private Q_SLOTS:
         }
     }
 
+    // The administrators' route, where the server has the extension's files (cmake --install BUILD
+    // --component nieb_pg): CREATE EXTENSION nieb in a fresh database gives the README's rows as the
+    // installer's script does, and DROP EXTENSION takes away everything it made.
+    void theExtensionInstallsAndDropsCleanly()
+    {
+        if (pg_->consultar("SELECT 1 FROM pg_available_extensions WHERE name = 'nieb'").empty())
+            QSKIP("the extension nieb is not installed in this PostgreSQL server: cmake --install BUILD --component "
+                  "nieb_pg (scripts/test.sh does it when run as root)");
+        const std::string nombre = "nimbo_" + QString::number(QRandomGenerator::global()->generate64(), 36).toStdString();
+        Pq("").ejecutar("CREATE DATABASE " + nombre);
+        const auto fin = qScopeGuard([&] {
+            try {
+                Pq("").ejecutar("DROP DATABASE IF EXISTS " + nombre + " WITH (FORCE)");
+            } catch (const std::exception&) {
+            }
+        });
+        // Every object outside PostgreSQL's own schemas, and the extensions.
+        const std::string propios = R"(WITH n AS (SELECT oid, nspname FROM pg_namespace
+                WHERE nspname NOT LIKE 'pg\_%' AND nspname <> 'information_schema')
+            SELECT 'schema ' || nspname FROM n
+            UNION ALL SELECT 'relation ' || c.oid::regclass::text FROM pg_class c JOIN n ON n.oid = c.relnamespace
+            UNION ALL SELECT 'function ' || p.oid::regprocedure::text FROM pg_proc p JOIN n ON n.oid = p.pronamespace
+            UNION ALL SELECT 'type ' || t.oid::regtype::text FROM pg_type t JOIN n ON n.oid = t.typnamespace
+            UNION ALL SELECT 'extension ' || extname FROM pg_extension ORDER BY 1)";
+        Pq c(nombre);
+        const auto antes = c.consultar(propios);
+        try {
+            c.ejecutar("CREATE EXTENSION nieb");
+            c.ejecutar(demoPostgres);
+        } catch (const std::exception& e) {
+            QFAIL(e.what());
+        }
+        for (const char* q : {"SELECT NOMBRE, APELLIDOS, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5 "
+                              "ORDER BY CDEG(*) DESC",
+                 "SELECT C.NOMBRE, E.NOMBRE, CDEG(*) FROM CANDIDATOS C, EMPLEADOS E WHERE C.ID_DEPARTAMENTO = "
+                 "E.ID_DEPARTAMENTO AND E.PUESTO = 'Jefe de proyecto' AND C.CARACTER FEQ E.CARACTER THOLD 0.8"}) {
+            const auto t = c.traducir(q);
+            QVERIFY(t.errores.empty());
+            const auto filas = normalizadas(c.consultar(t.sql));
+            QVERIFY(filas.size() > 5);
+            QVERIFY2(filas == normalizadas(pg_->consultar(pg_->traducir(q).sql)), q);
+        }
+        // The demo's tables are its own, not the extension's.
+        c.ejecutar("DROP EXTENSION nieb; DROP TABLE CANDIDATOS, EMPLEADOS, DEPARTAMENTOS");
+        QCOMPARE(comoLineas(c.consultar(propios)), comoLineas(antes));
+    }
+
     // ROUND of a degree in a logic option: the same degrees on both databases.
     void roundInALogicOptionGivesTheSameDegrees()
     {
