@@ -1,10 +1,9 @@
+#include "BancosNieb.h"
 #include "BaseEmbebida.h"
-#include "ConexionSqlite.h"
-#include "FuncionesDifusas.h"
 #include "GradosDifusos.h"
 #include "OraSession.h"
 #include "TraduccionServidor.h"
-#include "Traductor.h"
+#include "ValoresTexto.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -28,54 +27,133 @@ QString reglaDelCliente(const std::vector<std::string>& filas)
     return servidor::reconstruirSentencia(textos);
 }
 
-// Registers AZAR's P as a type-1 attribute and V (VT, V1..V4) as a type-2 one, with two labels each.
+// Registers AZAR's P as a type-1 attribute and V (VT, V1..V4) as a type-2 one, with two labels each,
+// once the catalogue has given the table its number.
 const char* const catalogoDeAzar
-    = "INSERT INTO NIEB_OBJETOS (TABLE_NAME) VALUES ('AZAR');"
-      "INSERT INTO FCL SELECT \"OBJ#\", 2, 1, NULL, 2, 5, NULL FROM NIEB_OBJETOS WHERE TABLE_NAME = 'AZAR';"
-      "INSERT INTO FCL SELECT \"OBJ#\", 3, 2, NULL, 3, 5, NULL FROM NIEB_OBJETOS WHERE TABLE_NAME = 'AZAR';"
+    = "INSERT INTO FCL (\"OBJ#\", \"COL#\", F_TYPE, MARGEN, MUCHO) SELECT \"OBJ#\", 2, 1, 2, 5 FROM NIEB_OBJETOS "
+      "WHERE upper(TABLE_NAME) = 'AZAR';"
+      "INSERT INTO FCL (\"OBJ#\", \"COL#\", F_TYPE, MARGEN, MUCHO) SELECT \"OBJ#\", 3, 2, 3, 5 FROM NIEB_OBJETOS "
+      "WHERE upper(TABLE_NAME) = 'AZAR';"
       "INSERT INTO LFOC SELECT \"OBJ#\", c, 1, 'Bajo', -60, -50, -20, -10 FROM NIEB_OBJETOS, "
-      "(SELECT 2 AS c UNION SELECT 3) WHERE TABLE_NAME = 'AZAR';"
+      "(SELECT 2 AS c UNION SELECT 3) AS columnas WHERE upper(TABLE_NAME) = 'AZAR';"
       "INSERT INTO LFOC SELECT \"OBJ#\", c, 2, 'Alto', 10, 20, 20, 60 FROM NIEB_OBJETOS, "
-      "(SELECT 2 AS c UNION SELECT 3) WHERE TABLE_NAME = 'AZAR';";
+      "(SELECT 2 AS c UNION SELECT 3) AS columnas WHERE upper(TABLE_NAME) = 'AZAR';";
 
 } // namespace
 
+// Every case runs on the embedded server and, where NIMBO_PG names a PostgreSQL server, on the server
+// installed in it: there the query is translated by NIEB_PKG inside PostgreSQL and run there, and its
+// rows and degrees must be those of the embedded server given the same changes.
 class tst_Traductor : public QObject {
     Q_OBJECT
 
     QTemporaryDir carpeta_;
-    std::unique_ptr<nieb::ConexionSqlite> demo_;
+    std::unique_ptr<BancoSqlite> sqlite_;
+#ifdef NIMBO_PRUEBAS_POSTGRES
+    std::unique_ptr<pq::BaseDePrueba> basePg_;
+    std::unique_ptr<BancoPostgres> postgres_;
+    std::unique_ptr<BancoSqlite> gemeloPg_;
+#endif
+    // The row's database, and beside PostgreSQL its embedded twin; the catalogue the translation
+    // without crisp ranges reads, and the dialect it is written in.
+    Banco* banco_ = nullptr;
+    BancoSqlite* gemelo_ = nullptr;
+    nieb::ConexionSqlite* catalogo_ = nullptr;
+    nieb::Dialecto dialecto_;
+    std::string propietario_;
+    // How the client logs in to the row's database.
+    QString base_;
+    QString conexion_;
 
-    // Translates, checks the rebuild, runs the SQL and returns its rows.
-    std::vector<nieb::Fila> consultar(const QString& nieb, nieb::Dialecto dialecto = {})
+    // Translates, checks the rebuild, runs the SQL and returns its rows. Without prefilter the query is
+    // translated in-process against the catalogue, in the database's dialect.
+    std::vector<nieb::Fila> consultar(const QString& consulta, bool prefiltro = true)
     {
-        const auto t = nieb::traducir(nieb.toStdString(), *demo_, dialecto);
-        for (const auto& e : t.errores)
-            qWarning() << e.c_str();
-        if (!t.errores.empty() || reglaDelCliente(t.filas) != QString::fromStdString(t.sql)) {
-            QTest::qFail("the query did not translate, or its rows do not rebuild its SQL", __FILE__, __LINE__);
-            return {};
-        }
+        const std::string nieb = consulta.toStdString();
+        nieb::Traduccion t;
         try {
-            return demo_->consultar(t.sql);
-        } catch (const nieb::ErrorBaseDatos& e) {
+            nieb::Dialecto sinPrefiltro = dialecto_;
+            sinPrefiltro.prefiltro = false;
+            t = prefiltro ? banco_->traducir(nieb) : nieb::traducir(nieb, *catalogo_, sinPrefiltro);
+            for (const auto& e : t.errores)
+                qWarning() << e.c_str();
+            if (!t.errores.empty() || reglaDelCliente(t.filas) != QString::fromStdString(t.sql)) {
+                QTest::qFail("the query did not translate, or its rows do not rebuild its SQL", __FILE__, __LINE__);
+                return {};
+            }
+            auto r = banco_->consultar(t.sql);
+#ifdef NIMBO_PRUEBAS_POSTGRES
+            if (gemelo_ && pq::normalizadas(r) != pq::normalizadas(gemelo_->consultar(gemelo_->traducir(nieb).sql, {})))
+                QTest::qFail(("other rows or degrees than on SQLite: " + nieb).c_str(), __FILE__, __LINE__);
+#endif
+            return r;
+        } catch (const std::exception& e) {
             QTest::qFail(e.what(), __FILE__, __LINE__);
-            qWarning() << "SQL:" << QString::fromStdString(t.sql);
+            qWarning() << "SQL:" << QString::fromStdString(t.sql.substr(0, 3000));
             return {};
         }
     }
+    // A statement on the row's database and on its twin.
+    void ejecutar(const std::string& sql)
+    {
+        banco_->ejecutar(sql);
+        if (gemelo_)
+            gemelo_->ejecutar(sql, {});
+    }
 
-    std::vector<std::string> errores(const QString& nieb) { return nieb::traducir(nieb.toStdString(), *demo_).errores; }
+    std::vector<std::string> errores(const QString& nieb) { return banco_->traducir(nieb.toStdString()).errores; }
 
 private Q_SLOTS:
-    void initTestCase()
+    void initTestCase_data()
     {
-        const QString ruta = carpeta_.filePath(u"demo.db"_s);
-        db::instalarEnFichero(ruta, u"SCOTT"_s, u"ravel"_s, true);
-        demo_ = std::make_unique<nieb::ConexionSqlite>(ruta.toStdString(), nieb::ConexionSqlite::Apertura::Existente);
-        nieb::registrarFuncionesComunes(demo_->handle());
-        nieb::registrarFuncionesDifusas(demo_->handle());
-        demo_->setSesion(1);
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("sqlite") << false;
+        QTest::newRow("postgres") << true;
+    }
+    // Each database is made when its row first runs and kept for the rest.
+    void init()
+    {
+        QFETCH_GLOBAL(bool, postgres);
+        if (!postgres) {
+            base_ = carpeta_.filePath(u"demo.db"_s);
+            if (!sqlite_) {
+                QVERIFY(db::instalarEnFichero(base_, u"SCOTT"_s, u"ravel"_s, true));
+                sqlite_ = std::make_unique<BancoSqlite>(base_.toStdString(), "SCOTT");
+            }
+            banco_ = sqlite_.get();
+            gemelo_ = nullptr;
+            catalogo_ = &sqlite_->conexion();
+            dialecto_ = {};
+            propietario_ = "SCOTT";
+            conexion_ = u"SCOTT/ravel"_s;
+            return;
+        }
+#ifdef NIMBO_PRUEBAS_POSTGRES
+        if (pq::entorno("NIMBO_PG").empty())
+            QSKIP("NIMBO_PG is not set: start a server with scripts/postgres.sh start BUILD_DIR");
+        if (!postgres_) {
+            basePg_ = std::make_unique<pq::BaseDePrueba>();
+            postgres_ = std::make_unique<BancoPostgres>(basePg_->nombre());
+            gemeloPg_ = std::make_unique<BancoSqlite>(postgres_->propietario());
+        }
+        banco_ = postgres_.get();
+        gemelo_ = gemeloPg_.get();
+        catalogo_ = &gemeloPg_->conexion();
+        dialecto_ = nieb::Dialecto::postgresql();
+        propietario_ = postgres_->propietario();
+        const QString direccion = QString::fromStdString(pq::entorno("NIMBO_PG"));
+        base_ = direccion.left(direccion.lastIndexOf(u'/') + 1) + QString::fromStdString(basePg_->nombre());
+        conexion_ = QString::fromStdString(pq::entorno("NIMBO_PG_USUARIO") + '/' + pq::entorno("NIMBO_PG_CLAVE"));
+#else
+        QSKIP("built without PostgreSQL");
+#endif
+    }
+    void cleanupTestCase()
+    {
+#ifdef NIMBO_PRUEBAS_POSTGRES
+        postgres_.reset();
+        basePg_.reset();
+#endif
     }
 
     // Results worked out by hand from the demo data and the labels' definitions.
@@ -187,11 +265,11 @@ private Q_SLOTS:
         QFETCH(QString, consulta);
         QFETCH(QString, equivalente);
         QFETCH(int, filas);
-        auto r = consultar(consulta);
+        auto r = consultar(consulta.replace(u"SCOTT."_s, QString::fromStdString(propietario_ + '.')));
         if (filas >= 0)
             QCOMPARE(int(r.size()), filas);
         if (!equivalente.isEmpty()) {
-            auto esperadas = demo_->consultar(equivalente.toStdString());
+            auto esperadas = banco_->consultar(equivalente.toStdString());
             std::ranges::sort(r);
             std::ranges::sort(esperadas);
             QVERIFY(!esperadas.empty());
@@ -233,7 +311,7 @@ private Q_SLOTS:
                 u"^\\$\\[[\\d.]+,[\\d.]+,[\\d.]+,[\\d.]+\\]$"_s, u"^UNKNOWN$"_s, u"^UNDEFINED$"_s, u"^NULL$"_s})
             QVERIFY2(!vistos.filter(QRegularExpression(patron)).isEmpty(), qPrintable(patron));
         QVERIFY(vistos.filter(u".0"_s).isEmpty());
-        const auto star = demo_->consultar(nieb::traducir("SELECT * FROM EMPLEADOS", *demo_).sql);
+        const auto star = banco_->consultar(banco_->traducir("SELECT * FROM EMPLEADOS").sql);
         QCOMPARE(star.front().size(), 10u); // 20 columns, two type-2 attributes shown as one each
     }
 
@@ -287,11 +365,20 @@ private Q_SLOTS:
     void translatesThroughTheClientsBlock()
     {
         db::OraSession sesion;
-        const auto base = sesion.DbOpenDatabase(carpeta_.filePath(u"demo.db"_s), u"SCOTT/ravel"_s, 0);
+        const auto base = sesion.DbOpenDatabase(base_, conexion_, 0);
+        // What NIEB_STATS has counted so far: errors, then translations.
+        auto estadisticas = [&] {
+            const auto d = base->DbCreateDynaset(u"SELECT NUM FROM NIEB_STATS WHERE EVENTO IN "
+                                                 u"('TRADUCCIONES', 'ERRORES DE TRADUCCION') ORDER BY EVENTO"_s);
+            const int errores = d->Fields()(0).Value().toInt();
+            d->DbMoveNext();
+            return std::pair{errores, d->Fields()(0).Value().toInt()};
+        };
+        const auto antes = estadisticas();
         const QString nieb = u"SELECT NOMBRE, CDEG(*) FROM EMPLEADOS WHERE SUELDO NFEQ #3000 ORDER BY CDEG(*) DESC"_s;
         const auto bien = servidor::traducir(*base, nieb);
         QCOMPARE(bien.errores, 0);
-        QCOMPARE(bien.sql.toStdString(), nieb::traducir(nieb.toStdString(), *demo_).sql);
+        QCOMPARE(bien.sql.toStdString(), banco_->traducir(nieb.toStdString()).sql);
         QCOMPARE(base->Parameters().Count(), 0);
         QVERIFY(base->DbCreateDynaset(bien.sql)->RecordCount() > 0);
 
@@ -303,30 +390,40 @@ private Q_SLOTS:
         QVERIFY(mensajes[0].contains(u"$Nada"_s));
         // The failed translation replaced the good one: nothing is left to run.
         QCOMPARE(base->DbCreateDynaset(servidor::consultaTraducida)->RecordCount(), 0);
-        const auto estadisticas = base->DbCreateDynaset(u"SELECT NUM FROM NIEB_STATS WHERE EVENTO IN "
-                                                        u"('TRADUCCIONES', 'ERRORES DE TRADUCCION') ORDER BY EVENTO"_s);
-        QCOMPARE(estadisticas->Fields()(0).Value().toInt(), 2); // errors
-        estadisticas->DbMoveNext();
-        QVERIFY(estadisticas->Fields()(0).Value().toInt() >= 2);
+        const auto despues = estadisticas();
+        QCOMPARE(despues.first - antes.first, 2);
+        QVERIFY(despues.second - antes.second >= 2);
     }
 
-    // The crisp range added beside each degree test must never lose a row that meets the threshold.
+    // The crisp range added beside each degree test must never lose a row that meets the threshold:
+    // the rows are those of the translation without it.
     void thePrefilterNeverDropsARow()
     {
-        demo_->ejecutar("CREATE TABLE AZAR (ID INTEGER, P REAL, VT INTEGER, V1 REAL, V2 REAL, V3 REAL, V4 REAL)");
+        // Names in lower case, as PostgreSQL keeps them, so that the twin's catalogue names them alike.
+        ejecutar("CREATE TABLE AZAR (id INTEGER, p DOUBLE PRECISION, vt INTEGER, v1 DOUBLE PRECISION, "
+                 "v2 DOUBLE PRECISION, v3 DOUBLE PRECISION, v4 DOUBLE PRECISION)");
         QRandomGenerator azar(20261206);
         auto numero = [&] { return double(azar.bounded(-200, 200)) / 4; };
+        std::string valores;
         for (int i = 0; i < 3000; ++i) {
             const int tipo = int(azar.bounded(8));
-            double p[4] = {numero(), numero(), numero(), numero()};
-            std::sort(std::begin(p), std::end(p));
-            std::vector<nieb::Valor> fila{
-                std::int64_t(i), nieb::Valor(numero()), std::int64_t(tipo), p[0], p[1], p[2], p[3]};
+            double v[4] = {numero(), numero(), numero(), numero()};
+            std::sort(std::begin(v), std::end(v));
+            // Twelfths: the quarters of the constants' end points, and thirds no single-precision
+            // float holds.
+            const double p = double(azar.bounded(-600, 600)) / 12;
             if (tipo == 4)
-                fila[3] = 1.0 + azar.bounded(2);
-            demo_->ejecutar("INSERT INTO AZAR VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)", fila);
+                v[0] = 1.0 + azar.bounded(2); // a label's id
+            valores += (i ? ",(" : "(") + std::to_string(i) + ',' + nieb::numeroExacto(p) + ',' + std::to_string(tipo);
+            for (const double x : v)
+                valores += ',' + nieb::numeroExacto(x);
+            valores += ')';
         }
-        demo_->ejecutar(catalogoDeAzar);
+        ejecutar("INSERT INTO AZAR VALUES " + valores);
+        QVERIFY(banco_->tabla("AZAR") > 0);
+        if (gemelo_)
+            QVERIFY(gemelo_->tabla("AZAR") > 0);
+        ejecutar(catalogoDeAzar);
         const QStringList comparadores{u"FEQ"_s, u"FGEQ"_s, u"FGT"_s, u"FLEQ"_s, u"FLT"_s, u"MGT"_s, u"MLT"_s};
         const QStringList constantes{
             u"7.5"_s, u"$Alto"_s, u"$Bajo"_s, u"[-10,12.5]"_s, u"#-3"_s, u"$[-20,-5,5,30]"_s, u"$[1,1,4,4]"_s};
@@ -338,11 +435,7 @@ private Q_SLOTS:
                     for (int k = 0; k < constantes.size(); ++k) {
                         const QString consulta = u"SELECT ID FROM AZAR WHERE %1 %2%3 %4%5 ORDER BY ID"_s.arg(
                             atributo, n, c, constantes[k], umbrales[(k + comparadas) % umbrales.size()]);
-                        nieb::Dialecto sinPrefiltro;
-                        sinPrefiltro.prefiltro = false;
-                        const auto con = consultar(consulta);
-                        const auto sin = consultar(consulta, sinPrefiltro);
-                        QVERIFY2(con.size() == sin.size(), qPrintable(consulta));
+                        QVERIFY2(consultar(consulta) == consultar(consulta, false), qPrintable(consulta));
                         ++comparadas;
                     }
         }
