@@ -1,5 +1,4 @@
-// The editor's appearance commands: what each changes, whether it counts as an edit, cancelling,
-// and the chosen appearance coming back at the next start.
+// The editor's appearance commands: what each changes, whether it counts as an edit, and cancelling.
 #include "BancoPrincipal.h"
 #include "ColorValue.h"
 #include "DocumentoConsulta.h"
@@ -53,7 +52,6 @@ private Q_SLOTS:
     void commands_data();
     void commands();
     void dialogsStartFromTheFirstCharacter();
-    void chosenAppearanceComesBackAtNextStart();
 };
 
 void TestApariencia::commands_data()
@@ -149,39 +147,6 @@ void TestApariencia::dialogsStartFromTheFirstCharacter()
     QVERIFY(f.cursiva && f.tachado && !f.negrita && !f.subrayado);
     QCOMPARE(f.color, 0x00FF0000u);
     QCOMPARE(b.plataforma.dialogos.coloresMostrados, (QList<quint32>{0x00FF0000u, 0x00C0C0C0u}));
-}
-
-void TestApariencia::chosenAppearanceComesBackAtNextStart()
-{
-    BancoPrincipal b;
-    {
-        frmMain& v = b.arrancar();
-        EleccionFuente fuente;
-        fuente.nombre = u"DejaVu Serif"_s;
-        fuente.tamano = 12.5;
-        fuente.cursiva = true;
-        b.plataforma.dialogos.fuentes = {fuente};
-        b.plataforma.dialogos.colores = {0x00402010u, 0x00F0FFF0u};
-        b.menu(u"mnuFonts"_s);
-        b.menu(u"mnuForeColor"_s);
-        b.menu(u"mnuBackColor"_s);
-        b.plataforma.mensajes.respuestas = {Respuesta::No};
-        QVERIFY(v.close());
-    }
-    QCOMPARE(b.guardado(u"FontName"_s), u"DejaVu Serif"_s);
-    QCOMPARE(b.guardado(u"FontSize"_s), u"12.5"_s);
-
-    BancoPrincipal siguiente;
-    QFile::remove(siguiente.plataforma.rutaAjustes());
-    QVERIFY(QFile::copy(b.plataforma.rutaAjustes(), siguiente.plataforma.rutaAjustes()));
-    siguiente.plataforma.ajustes.guardar();
-    const QString ruta = siguiente.escribirFichero(u"q.vql"_s, "SELECT *\r\nFROM T");
-    frmMain& v = siguiente.arrancar({ruta});
-    const Caracter esperado{u"DejaVu Serif"_s, 12.5, false, true, false, false, 0x00402010u};
-    QCOMPARE(caracter(v.Consulta, 0), esperado);
-    QCOMPARE(caracter(v.Consulta, 14), esperado);
-    QCOMPARE(v.Consulta->backColor(), 0x00F0FFF0u);
-    QVERIFY(!v.documento().modificado());
 }
 
 QTEST_MAIN(TestApariencia)
