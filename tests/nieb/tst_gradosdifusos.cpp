@@ -98,6 +98,11 @@ Trapecio trapecioAlAzar(QRandomGenerator& azar)
     return {p[0], p[1], p[2], p[3]};
 }
 
+QString texto(const Trapecio& t)
+{
+    return u"(%1,%2,%3,%4)"_s.arg(t.a).arg(t.b).arg(t.c).arg(t.d);
+}
+
 constexpr std::array todos{Comparador::FEQ, Comparador::FGEQ, Comparador::FGT, Comparador::FLEQ, Comparador::FLT,
     Comparador::MGT, Comparador::MLT};
 
@@ -332,15 +337,7 @@ void TestGradosDifusos::necesidadEsElComplementoDelOpuesto()
             const double n = grado(op, Modo::Necesidad, a, b, 0).value();
             const double pi = grado(opuesto, Modo::Posibilidad, a, b, 0).value();
             QVERIFY2(std::abs(n + pi - 1) <= tolerancia,
-                qPrintable(u"op %1, A (%2,%3,%4,%5), B (%6,%7,%8,%9)"_s.arg(int(op))
-                               .arg(a.t.a)
-                               .arg(a.t.b)
-                               .arg(a.t.c)
-                               .arg(a.t.d)
-                               .arg(b.t.a)
-                               .arg(b.t.b)
-                               .arg(b.t.c)
-                               .arg(b.t.d)));
+                qPrintable(u"op %1, A %2, B %3"_s.arg(int(op)).arg(texto(a.t), texto(b.t))));
         }
     }
 }
