@@ -23,6 +23,11 @@ filas::AlmacenFilas tabla(const QStringList& cabecera, const QList<QStringList>&
 }
 
 const QStringList Cabecera{u"Nº Fila"_s, u"NOMBRE"_s, u"EDAD"_s};
+// How the exports of a table with that header begin.
+const QStringList InicioLatex{u"\\begin{tabular}{|lll|} \\hline"_s, u"Nº Fila&NOMBRE&EDAD\\\\ \\hline\\hline"_s};
+const QStringList InicioHtml{u"<!-- Página Web generada automáticamente por Nimbo (Nimbolia) -->"_s, u"<HTML>"_s,
+    u"<HEAD><TITLE>C</TITLE></HEAD>"_s, u"<TABLE BORDER=4> <TR>"_s, u"<TH>N&#186; Fila"_s, u"<TH>NOMBRE"_s,
+    u"<TH>EDAD"_s};
 
 enum class Formato { Latex, Html, Csv };
 
@@ -68,8 +73,7 @@ class tst_ExportarTabla : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void latexDeEjemplo();
-    void htmlDeEjemplo();
+    void latexYHtmlDeEjemplo();
     void resultadoVacioYSoloCabecera_data();
     void resultadoVacioYSoloCabecera();
     void caracteresEspeciales();
@@ -77,23 +81,16 @@ private Q_SLOTS:
     void escrituraFallidaSeDice();
 };
 
-void tst_ExportarTabla::latexDeEjemplo()
+void tst_ExportarTabla::latexYHtmlDeEjemplo()
 {
     const auto a = tabla(Cabecera, {{u"1"_s, u"ANA"_s, u"30"_s}, {u"2"_s, u"LUIS"_s, u"41"_s}});
     QCOMPARE(escribir(a, Formato::Latex),
-        lineas({u"\\begin{tabular}{|lll|} \\hline"_s, u"Nº Fila&NOMBRE&EDAD\\\\ \\hline\\hline"_s, u"1&ANA&30\\\\"_s,
-            u"2&LUIS&41\\\\"_s, u"\\hline\\end{tabular}"_s}));
-}
-
-void tst_ExportarTabla::htmlDeEjemplo()
-{
-    const auto a = tabla(Cabecera, {{u"1"_s, u"ANA"_s, u"30"_s}, {u"2"_s, u"LUIS"_s, u"41"_s}});
-    // Seventeen lines; the header's "º" goes out as a character reference.
+        lineas(InicioLatex + QStringList{u"1&ANA&30\\\\"_s, u"2&LUIS&41\\\\"_s, u"\\hline\\end{tabular}"_s}));
+    // The header's "º" goes out as a character reference.
     QCOMPARE(escribir(a, Formato::Html),
-        lineas({u"<!-- Página Web generada automáticamente por Nimbo (Nimbolia) -->"_s, u"<HTML>"_s,
-            u"<HEAD><TITLE>C</TITLE></HEAD>"_s, u"<TABLE BORDER=4> <TR>"_s, u"<TH>N&#186; Fila"_s, u"<TH>NOMBRE"_s,
-            u"<TH>EDAD"_s, u"<TR>"_s, u"<TD>1"_s, u"<TD>ANA"_s, u"<TD>30"_s, u"<TR>"_s, u"<TD>2"_s, u"<TD>LUIS"_s,
-            u"<TD>41"_s, u"</TABLE>"_s, u"</HTML>"_s}));
+        lineas(InicioHtml
+            + QStringList{u"<TR>"_s, u"<TD>1"_s, u"<TD>ANA"_s, u"<TD>30"_s, u"<TR>"_s, u"<TD>2"_s, u"<TD>LUIS"_s,
+                u"<TD>41"_s, u"</TABLE>"_s, u"</HTML>"_s}));
 }
 
 void tst_ExportarTabla::resultadoVacioYSoloCabecera_data()
@@ -101,20 +98,15 @@ void tst_ExportarTabla::resultadoVacioYSoloCabecera_data()
     QTest::addColumn<bool>("filaVacia");
     QTest::addColumn<QByteArray>("latex");
     QTest::addColumn<QByteArray>("html");
-    const QStringList antes{u"<!-- Página Web generada automáticamente por Nimbo (Nimbolia) -->"_s, u"<HTML>"_s,
-        u"<HEAD><TITLE>C</TITLE></HEAD>"_s, u"<TABLE BORDER=4> <TR>"_s, u"<TH>N&#186; Fila"_s, u"<TH>NOMBRE"_s,
-        u"<TH>EDAD"_s};
     // An empty result leaves one empty data row: Cols - 1 separators and nothing else.
     QTest::newRow("resultado vacio")
         << true
-        << lineas({u"\\begin{tabular}{|lll|} \\hline"_s, u"Nº Fila&NOMBRE&EDAD\\\\ \\hline\\hline"_s, u"&&\\\\"_s,
-               u"\\hline\\end{tabular}"_s})
-        << lineas(antes + QStringList{u"<TR>"_s, u"<TD>"_s, u"<TD>"_s, u"<TD>"_s, u"</TABLE>"_s, u"</HTML>"_s});
+        << lineas(InicioLatex + QStringList{u"&&\\\\"_s, u"\\hline\\end{tabular}"_s})
+        << lineas(InicioHtml + QStringList{u"<TR>"_s, u"<TD>"_s, u"<TD>"_s, u"<TD>"_s, u"</TABLE>"_s, u"</HTML>"_s});
     QTest::newRow("solo cabecera")
         << false
-        << lineas({u"\\begin{tabular}{|lll|} \\hline"_s, u"Nº Fila&NOMBRE&EDAD\\\\ \\hline\\hline"_s,
-               u"\\hline\\end{tabular}"_s})
-        << lineas(antes + QStringList{u"</TABLE>"_s, u"</HTML>"_s});
+        << lineas(InicioLatex + QStringList{u"\\hline\\end{tabular}"_s})
+        << lineas(InicioHtml + QStringList{u"</TABLE>"_s, u"</HTML>"_s});
 }
 
 void tst_ExportarTabla::resultadoVacioYSoloCabecera()
