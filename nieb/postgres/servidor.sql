@@ -140,17 +140,21 @@ CREATE TABLE NIEB_COLUMNAS (
 );
 CREATE TABLE NIEB_SINCRONIA (VERSION_ESQUEMA BIGINT NOT NULL);
 
+-- The catalogue's names are qualified by FCL's schema: a restore of a dump runs with an empty search
+-- path (and finds no column names, which the dump brings along).
 CREATE FUNCTION NIEB_SEGUIR_COLUMNA() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
   IF TG_OP IN ('UPDATE', 'DELETE') THEN
-    DELETE FROM NIEB_COLUMNAS WHERE "OBJ#" = OLD."OBJ#" AND "COL#" = OLD."COL#";
+    EXECUTE format('DELETE FROM %I.NIEB_COLUMNAS WHERE "OBJ#" = $1 AND "COL#" = $2', TG_TABLE_SCHEMA)
+      USING OLD."OBJ#", OLD."COL#";
   END IF;
   IF TG_OP IN ('INSERT', 'UPDATE') THEN
-    INSERT INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
-      SELECT NEW."OBJ#", NEW."COL#", c.NOMBRE
-      FROM NIEB_OBJETOS o, LATERAL (SELECT NIEB_COLUMNA(o.TABLE_NAME, NEW."COL#") AS NOMBRE) c
-      WHERE o."OBJ#" = NEW."OBJ#" AND c.NOMBRE IS NOT NULL
-    ON CONFLICT ("OBJ#", "COL#") DO UPDATE SET NOMBRE = excluded.NOMBRE;
+    EXECUTE format('INSERT INTO %1$I.NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
+        SELECT $1, $2, c.NOMBRE
+        FROM %1$I.NIEB_OBJETOS o, LATERAL (SELECT %1$I.NIEB_COLUMNA(o.TABLE_NAME, $2) AS NOMBRE) c
+        WHERE o."OBJ#" = $1 AND c.NOMBRE IS NOT NULL
+      ON CONFLICT ("OBJ#", "COL#") DO UPDATE SET NOMBRE = excluded.NOMBRE', TG_TABLE_SCHEMA)
+      USING NEW."OBJ#", NEW."COL#";
   END IF;
   RETURN NULL;
 END $$;
@@ -311,3 +315,21 @@ GRANT SELECT ON NIEB_OBJETOS, NIEB_INFO, NIEB_OPTIONS, NIEB_STATS, NIEB_PAQUETES
     USER_USERS, SESSION_ROLES, SESSION_PRIVS, USER_RESOURCE_LIMITS, NLS_DATABASE_PARAMETERS, ALL_OBJECTS TO PUBLIC;
 GRANT INSERT, UPDATE (NUM) ON NIEB_STATS TO PUBLIC;
 GRANT DELETE ON NIEB_QUERY, NIEB_ERRORS TO PUBLIC;
+
+-- Installed by CREATE EXTENSION, the catalogue's tables belong to the extension, whose rows pg_dump
+-- leaves out unless told: these go into a dump, so that a restore keeps the labels, options and table
+-- numbers (the rows this script writes come back from the script). The installer's route has nothing
+-- to tell: its tables are dumped as any other.
+DO $$
+DECLARE
+  t regclass;
+BEGIN
+  -- One call a statement: each rewrites the extension's row.
+  FOREACH t IN ARRAY ARRAY['nieb_objetos', 'fcl', 'lfoc', 'loct3', 'nieb_compatibles', 'nieb_columnas']::regclass[] LOOP
+    PERFORM pg_catalog.pg_extension_config_dump(t, '');
+  END LOOP;
+  PERFORM pg_catalog.pg_extension_config_dump(pg_get_serial_sequence('nieb_objetos', 'OBJ#')::regclass, '');
+  PERFORM pg_catalog.pg_extension_config_dump('nieb_options', $f$WHERE OPCION NOT IN ('IDIOMA', 'UMBRAL POR DEFECTO')$f$);
+EXCEPTION WHEN feature_not_supported THEN
+  NULL;
+END $$;

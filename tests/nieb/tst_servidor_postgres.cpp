@@ -14,9 +14,12 @@
 #include "Traductor.h"
 #include "ValoresTexto.h"
 
+#include <QFileInfo>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -83,6 +86,49 @@ QStringList comoLineas(db::OraDatabase& base, const QString& sql)
         lineas << celdas.join(u'|');
     }
     return lineas;
+}
+
+// An empty database of its own on NIMBO_PG's server, dropped with the object.
+class BaseVacia {
+public:
+    BaseVacia()
+        : nombre_("nimbo_" + QString::number(QRandomGenerator::global()->generate64(), 36).toStdString())
+    {
+        Pq("").ejecutar("CREATE DATABASE " + nombre_);
+    }
+    ~BaseVacia()
+    {
+        try {
+            Pq("").ejecutar("DROP DATABASE IF EXISTS " + nombre_ + " WITH (FORCE)");
+        } catch (const std::exception&) {
+        }
+    }
+    BaseVacia(const BaseVacia&) = delete;
+    BaseVacia& operator=(const BaseVacia&) = delete;
+    const std::string& nombre() const { return nombre_; }
+
+private:
+    std::string nombre_;
+};
+
+// Runs a PostgreSQL client program (pg_dump, psql) on a database of NIMBO_PG's server: what it
+// wrote on its error output when it failed, empty when it did not.
+QString correrCliente(const QString& programa, const std::string& base, QStringList argumentos)
+{
+    const QString direccion = QString::fromStdString(entorno("NIMBO_PG")); // host:port/dbname
+    const auto dosPuntos = direccion.indexOf(u':'), barra = direccion.indexOf(u'/');
+    argumentos << u"-h"_s << direccion.left(dosPuntos) << u"-p"_s << direccion.mid(dosPuntos + 1, barra - dosPuntos - 1)
+               << u"-U"_s << QString::fromStdString(entorno("NIMBO_PG_USUARIO")) << u"-d"_s << QString::fromStdString(base);
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    variables.insert(u"PGPASSWORD"_s, QString::fromStdString(entorno("NIMBO_PG_CLAVE")));
+    QProcess p;
+    p.setProcessEnvironment(variables);
+    p.start(programa, argumentos);
+    if (!p.waitForFinished(120000))
+        return programa + u": "_s + p.errorString();
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return programa + u": "_s + QString::fromUtf8(p.readAllStandardError());
+    return {};
 }
 
 } // namespace
@@ -443,20 +489,13 @@ private Q_SLOTS:
 
     // The administrators' route, where the server has the extension's files (cmake --install BUILD
     // --component nieb_pg): CREATE EXTENSION nieb in a fresh database gives the README's rows as the
-    // installer's script does, and DROP EXTENSION takes away everything it made.
-    void theExtensionInstallsAndDropsCleanly()
+    // installer's script does; pg_dump and a restore keep its labels, options and table numbers; DROP
+    // EXTENSION takes away everything it made.
+    void theExtensionInstallsSurvivesADumpAndDropsCleanly()
     {
         if (pg_->consultar("SELECT 1 FROM pg_available_extensions WHERE name = 'nieb'").empty())
             QSKIP("the extension nieb is not installed in this PostgreSQL server: cmake --install BUILD --component "
                   "nieb_pg (scripts/test.sh does it when run as root)");
-        const std::string nombre = "nimbo_" + QString::number(QRandomGenerator::global()->generate64(), 36).toStdString();
-        Pq("").ejecutar("CREATE DATABASE " + nombre);
-        const auto fin = qScopeGuard([&] {
-            try {
-                Pq("").ejecutar("DROP DATABASE IF EXISTS " + nombre + " WITH (FORCE)");
-            } catch (const std::exception&) {
-            }
-        });
         // Every object outside PostgreSQL's own schemas, and the extensions.
         const std::string propios = R"(WITH n AS (SELECT oid, nspname FROM pg_namespace
                 WHERE nspname NOT LIKE 'pg\_%' AND nspname <> 'information_schema')
@@ -465,7 +504,8 @@ private Q_SLOTS:
             UNION ALL SELECT 'function ' || p.oid::regprocedure::text FROM pg_proc p JOIN n ON n.oid = p.pronamespace
             UNION ALL SELECT 'type ' || t.oid::regtype::text FROM pg_type t JOIN n ON n.oid = t.typnamespace
             UNION ALL SELECT 'extension ' || extname FROM pg_extension ORDER BY 1)";
-        Pq c(nombre);
+        const BaseVacia base, copia;
+        Pq c(base.nombre());
         const auto antes = c.consultar(propios);
         try {
             c.ejecutar("CREATE EXTENSION nieb");
@@ -473,16 +513,36 @@ private Q_SLOTS:
         } catch (const std::exception& e) {
             QFAIL(e.what());
         }
-        for (const char* q : {"SELECT NOMBRE, APELLIDOS, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5 "
-                              "ORDER BY CDEG(*) DESC",
-                 "SELECT C.NOMBRE, E.NOMBRE, CDEG(*) FROM CANDIDATOS C, EMPLEADOS E WHERE C.ID_DEPARTAMENTO = "
-                 "E.ID_DEPARTAMENTO AND E.PUESTO = 'Jefe de proyecto' AND C.CARACTER FEQ E.CARACTER THOLD 0.8"}) {
-            const auto t = c.traducir(q);
-            QVERIFY(t.errores.empty());
-            const auto filas = normalizadas(c.consultar(t.sql));
-            QVERIFY(filas.size() > 5);
-            QVERIFY2(filas == normalizadas(pg_->consultar(pg_->traducir(q).sql)), q);
-        }
+        const auto mismasFilas = [&](Pq& en) {
+            for (const char* q : {"SELECT NOMBRE, APELLIDOS, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven "
+                                  "THOLD 0.5 ORDER BY CDEG(*) DESC",
+                     "SELECT C.NOMBRE, E.NOMBRE, CDEG(*) FROM CANDIDATOS C, EMPLEADOS E WHERE C.ID_DEPARTAMENTO = "
+                     "E.ID_DEPARTAMENTO AND E.PUESTO = 'Jefe de proyecto' AND C.CARACTER FEQ E.CARACTER THOLD 0.8"}) {
+                const auto t = en.traducir(q);
+                const auto filas = t.errores.empty() ? normalizadas(en.consultar(t.sql)) : std::vector<Fila>{};
+                if (filas.size() < 5 || filas != normalizadas(pg_->consultar(pg_->traducir(q).sql)))
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(mismasFilas(c));
+
+        const QString bin = QString::fromStdString(comoTexto(c.consultar("SELECT setting FROM pg_config WHERE name = 'BINDIR'").at(0).at(0)));
+        if (!QFileInfo::exists(bin + u"/pg_dump"_s))
+            QSKIP("no pg_dump beside the PostgreSQL server");
+        c.ejecutar("INSERT INTO NIEB_OPTIONS VALUES ('AND', 'X * Y')");
+        const QTemporaryDir carpeta;
+        const QString volcado = carpeta.filePath(u"volcado.sql"_s);
+        QCOMPARE(correrCliente(bin + u"/pg_dump"_s, base.nombre(), {u"-f"_s, volcado}), QString());
+        QCOMPARE(correrCliente(bin + u"/psql"_s, copia.nombre(), {u"-X"_s, u"-q"_s, u"-v"_s, u"ON_ERROR_STOP=1"_s, u"-f"_s, volcado}),
+            QString());
+        Pq r(copia.nombre());
+        QVERIFY(mismasFilas(r));
+        const char* opciones = "SELECT OPCION, VALOR FROM NIEB_OPTIONS ORDER BY 1";
+        QCOMPARE(comoLineas(r.consultar(opciones)), comoLineas(c.consultar(opciones)));
+        r.ejecutar("CREATE TABLE NUEVA (A INTEGER)");
+        QVERIFY(r.entero("SELECT NIEB_PKG.NIEB_OBJ(VALOR, 'NUEVA') FROM NIEB_INFO WHERE OPCION = 'PROPIETARIO'") > 0);
+
         // The demo's tables are its own, not the extension's.
         c.ejecutar("DROP EXTENSION nieb; DROP TABLE CANDIDATOS, EMPLEADOS, DEPARTAMENTOS");
         QCOMPARE(comoLineas(c.consultar(propios)), comoLineas(antes));
