@@ -6,6 +6,7 @@
 #include "SentenciaPg.h"
 #include "Utf8.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QScopeGuard>
 
@@ -68,9 +69,12 @@ private:
 
 // One statement in flight: its results taken one at a time while the cancel function is asked. The
 // first failure is kept and the rest of the results drained, so the connection is ready for the next
-// statement however this one ends.
+// statement however this one ends. The server may drop a cancel that comes early, while it still
+// compiles the statement to machine code (JIT): a stop is sent again until the statement ends.
 class PostgresBackend::Envio {
 public:
+    static constexpr int reenvioMs = 100;
+
     Envio(PostgresBackend& backend)
         : c_(backend.conexion_.get())
         , backend_(backend)
@@ -80,8 +84,7 @@ public:
     {
         if (abierto_) {
             cancelar();
-            while (PGresult* r = PQgetResult(c_))
-                PQclear(r);
+            while (siguiente()) { }
         }
     }
 
@@ -107,8 +110,10 @@ public:
     {
         if ((++resultados_ & 1023) == 0)
             preguntar();
+        reenviar();
         while (PQisBusy(c_)) {
             preguntar();
+            reenviar();
             pollfd p{PQsocket(c_), POLLIN, 0};
             if (p.fd < 0)
                 break;
@@ -138,6 +143,7 @@ public:
         char error[256];
         if (cancelacion)
             PQcancel(cancelacion.get(), error, int(sizeof error));
+        detenido_.start();
     }
 
     // After the last result: the failure, or the cancel when the user asked for one.
@@ -160,6 +166,11 @@ private:
         cancelado_ = true;
         detener();
     }
+    void reenviar()
+    {
+        if (detenido_.isValid() && detenido_.hasExpired(reenvioMs))
+            detener();
+    }
 
     PGconn* c_;
     PostgresBackend& backend_;
@@ -167,6 +178,7 @@ private:
     bool cancelado_ = false;
     unsigned resultados_ = 0;
     std::optional<ErrorOra> error_;
+    QElapsedTimer detenido_; // since the last stop sent
 };
 
 std::optional<QList<QPair<QByteArray, QByteArray>>> parametrosPostgres(
