@@ -1,17 +1,20 @@
 // Retrieval of a statement's rows into the result grid, against a real database and a recording view.
 #include "AlmacenFilas.h"
 #include "BaseEmbebida.h"
+#include "BasePostgres.h"
 #include "CopiaFilas.h"
 #include "FakePlatform.h"
 #include "Module1.h"
 #include "OraSession.h"
 #include "Recuperacion.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
 #include <map>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -102,12 +105,18 @@ public:
 
 } // namespace
 
+// Every case runs on an embedded SQLite file and, where NIMBO_PG names a PostgreSQL server, on a
+// database of its own there, with the same tables and the same expectations.
 class TestRecuperacion : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_carpeta;
     db::OraSession m_sesion;
-    std::shared_ptr<db::OraDatabase> m_base;
+    std::shared_ptr<db::OraDatabase> m_sqlite, m_postgres;
+    std::unique_ptr<BasePostgres> m_basePg;
+    // The current row's database.
+    db::OraDatabase* m_base = nullptr;
+    bool m_enPostgres = false;
 
     struct Banco {
         FakePlatform plataforma;
@@ -135,9 +144,16 @@ class TestRecuperacion : public QObject {
         const auto d = m_base->DbCreateDynaset(sql);
         return d->Fields()(0).Value().toString();
     }
+    // A statement the two databases write differently, for the current row.
+    QString segun(const QString& sqlite, const QString& postgres) const { return m_enPostgres ? postgres : sqlite; }
+    static void crearTablas(db::OraDatabase& base);
+    // Opens the PostgreSQL database at its first row; why it cannot, or empty.
+    QString abrirPostgres();
 
 private Q_SLOTS:
+    void initTestCase_data();
     void initTestCase();
+    void init();
     void resultadoSinFilas();
     void limiteDeFilas_data();
     void limiteDeFilas();
@@ -164,17 +180,59 @@ private Q_SLOTS:
     void segundosConsultaAunqueCruceLaMedianoche();
 };
 
+void TestRecuperacion::initTestCase_data()
+{
+    QTest::addColumn<bool>("postgres");
+    QTest::newRow("sqlite") << false;
+    QTest::newRow("postgres") << true;
+}
+
 void TestRecuperacion::initTestCase()
 {
     QVERIFY(m_carpeta.isValid());
     const QString ruta = m_carpeta.filePath(u"prueba.db"_s);
     db::instalarEnFichero(ruta, u"SCOTT"_s, u"ravel"_s);
-    m_base = m_sesion.DbOpenDatabase(ruta, u"SCOTT/ravel"_s);
-    m_base->DbExecuteSQL(u"CREATE TABLE T250 (ID INTEGER, NOMBRE VARCHAR(30))"_s);
-    m_base->DbExecuteSQL(u"INSERT INTO T250 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                         "WHERE i < 250) SELECT i, 'fila ' || i FROM n"_s);
-    m_base->DbExecuteSQL(u"CREATE TABLE ANCHOS (CORTO VARCHAR(30), LARGO VARCHAR(2000), MEDIO VARCHAR(999))"_s);
-    m_base->DbExecuteSQL(u"INSERT INTO ANCHOS VALUES ('a', 'b', 'c')"_s);
+    m_sqlite = m_sesion.DbOpenDatabase(ruta, u"SCOTT/ravel"_s);
+    crearTablas(*m_sqlite);
+}
+
+void TestRecuperacion::crearTablas(db::OraDatabase& base)
+{
+    base.DbExecuteSQL(u"CREATE TABLE T250 (ID INTEGER, NOMBRE VARCHAR(30))"_s);
+    base.DbExecuteSQL(u"INSERT INTO T250 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                      "WHERE i < 250) SELECT i, 'fila ' || i FROM n"_s);
+    base.DbExecuteSQL(u"CREATE TABLE ANCHOS (CORTO VARCHAR(30), LARGO VARCHAR(2000), MEDIO VARCHAR(999))"_s);
+    base.DbExecuteSQL(u"INSERT INTO ANCHOS VALUES ('a', 'b', 'c')"_s);
+}
+
+QString TestRecuperacion::abrirPostgres()
+{
+    if (m_postgres)
+        return {};
+    if (const QString falta = BasePostgres::sinServidor(); !falta.isEmpty())
+        return falta;
+    if (!BasePostgres::conGuiones())
+        return u"this build has no scripts for the NIEB server on PostgreSQL"_s;
+    if (!m_basePg)
+        m_basePg = std::make_unique<BasePostgres>(BasePostgres::Contenido::Servidor);
+    if (!m_basePg->error().isEmpty())
+        return u"no PostgreSQL database: "_s + m_basePg->error();
+    m_postgres = m_sesion.DbOpenDatabase(m_basePg->nombre(), BasePostgres::conexion());
+    crearTablas(*m_postgres);
+    return {};
+}
+
+void TestRecuperacion::init()
+{
+    QFETCH_GLOBAL(bool, postgres);
+    m_enPostgres = postgres;
+    m_base = m_sqlite.get();
+    if (postgres) {
+        const QString falta = abrirPostgres();
+        if (!falta.isEmpty())
+            QSKIP(qPrintable(falta));
+        m_base = m_postgres.get();
+    }
     QCOMPARE(unValor(u"SELECT COUNT(*) FROM T250"_s), u"250"_s);
 }
 
@@ -262,8 +320,8 @@ void TestRecuperacion::textosDeLasCeldas()
     QFETCH(bool, enFlujo);
     Banco b(enFlujo);
     b.estado.PonerCeroAuto = ponerCero;
-    b.estado.SentenciaSQL =
-        u"SELECT '.5', ',5', '-.5', NULL, 'NULL', '.x', 0.25, 7, '.', X'00FF' FROM DUAL"_s;
+    b.estado.SentenciaSQL = u"SELECT '.5', ',5', '-.5', NULL, 'NULL', '.x', 0.25, 7, '.', %1 FROM DUAL"_s.arg(
+        segun(u"X'00FF'"_s, u"'\\x00ff'::bytea"_s));
     QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
     QCOMPARE(b.vista.filas, 2);
     QStringList vistos;
@@ -284,11 +342,16 @@ void TestRecuperacion::copiaDirectaComoPorValores_data()
 void TestRecuperacion::copiaDirectaComoPorValores()
 {
     QFETCH(bool, ponerCero);
+    // PostgreSQL text holds valid UTF-8 only, and its blobs are bytea.
     const auto d = m_base->DbCreateDynaset(
-        u"SELECT '.5', ',5', '.', '', NULL, 'ñandú .5', ',x', -3, 0.125, 1e300, X'00FF', X'', "
-        "CAST(X'2E35FF' AS TEXT), CAST(X'C3' AS TEXT), '.9' || char(233) FROM DUAL "
-        "UNION ALL SELECT '5.', '0,5', ' .5', 'a', 'NULL', '€', '..5', 0, -0.5, 2, NULL, X'41', "
-        "'.0', ',9', '' FROM DUAL"_s);
+        segun(u"SELECT '.5', ',5', '.', '', NULL, 'ñandú .5', ',x', -3, 0.125, 1e300, X'00FF', X'', "
+              "CAST(X'2E35FF' AS TEXT), CAST(X'C3' AS TEXT), '.9' || char(233) FROM DUAL "
+              "UNION ALL SELECT '5.', '0,5', ' .5', 'a', 'NULL', '€', '..5', 0, -0.5, 2, NULL, X'41', "
+              "'.0', ',9', '' FROM DUAL"_s,
+            u"SELECT '.5', ',5', '.', '', NULL, 'ñandú .5', ',x', -3, 0.125, 1e300, '\\x00ff'::bytea, ''::bytea, "
+            "'.5ÿ', 'Ã', '.9' || chr(233) FROM DUAL "
+            "UNION ALL SELECT '5.', '0,5', ' .5', 'a', 'NULL', '€', '..5', 0, -0.5, 2, NULL, '\\x41'::bytea, "
+            "'.0', ',9', '' FROM DUAL"_s));
     const db::OraFields campos = d->Fields();
     const int columnas = campos.Count();
     filas::AlmacenFilas directo(columnas + 1), porValores(columnas + 1);
@@ -336,8 +399,9 @@ void TestRecuperacion::anchosYAlineaciones()
     QFETCH(bool, enFlujo);
     Banco b(enFlujo);
     // 1200 characters; 999 characters in 1001 bytes.
-    b.estado.SentenciaSQL =
-        u"SELECT CORTO, LARGO, MEDIO, CORTO || printf('%.1199c', 'x'), printf('%.997c', 'n') || 'ññ' FROM ANCHOS"_s;
+    b.estado.SentenciaSQL = segun(
+        u"SELECT CORTO, LARGO, MEDIO, CORTO || printf('%.1199c', 'x'), printf('%.997c', 'n') || 'ññ' FROM ANCHOS"_s,
+        u"SELECT CORTO, LARGO, MEDIO, CORTO || repeat('x', 1199), repeat('n', 997) || 'ññ' FROM ANCHOS"_s);
     QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
     QCOMPARE(b.vista.cabecera.at(0), std::make_tuple(u"Nº Fila"_s, 550, 2));
     QCOMPARE(b.vista.cabecera.at(1), std::make_tuple(u"CORTO"_s, 1000, 1));
@@ -365,6 +429,8 @@ void TestRecuperacion::ordenDeLaSalidaNormal()
 // Counting past a limit goes through a small page cache; the connection gets its own back.
 void TestRecuperacion::laCuentaDejaLaCacheComoEstaba()
 {
+    if (m_enPostgres)
+        QSKIP("the page cache is SQLite's");
     const QString antes = unValor(u"PRAGMA cache_size"_s);
     Banco b;
     b.estado.TodasLasFilas = false;
@@ -423,12 +489,16 @@ void TestRecuperacion::filasCambiadasEntreLaCuentaYLaCopia()
     m_base->DbExecuteSQL(u"CREATE TABLE CAMBIANTE AS SELECT ID FROM T250 WHERE ID <= 20"_s);
     Banco b(true);
     b.estado.SentenciaSQL = u"SELECT ID FROM CAMBIANTE"_s;
+    // Once, on the retrieval's own connection, before the copy's statement runs.
+    bool cambiado = false;
     b.vista.alProcesar = [&](const QString& ultimo) {
-        if (ultimo == u"ponerCabecera"_s)
+        if (ultimo == u"ponerCabecera"_s && !std::exchange(cambiado, true))
             m_base->DbExecuteSQL(cambio);
     };
-    QCOMPARE(b.recuperacion.RecuperarTabla(*m_base), Hecho);
-    m_base->DbExecuteSQL(u"DROP TABLE CAMBIANTE"_s);
+    const auto quitar = qScopeGuard([&] { m_base->DbExecuteSQL(u"DROP TABLE CAMBIANTE"_s); });
+    const Resultado resultado = b.recuperacion.RecuperarTabla(*m_base);
+    QVERIFY2(b.vista.errores.isEmpty(), qPrintable(b.vista.errores.value(0).second));
+    QCOMPARE(resultado, Hecho);
     QCOMPARE(b.vista.numTuplas, numTuplas);
     QCOMPARE(b.vista.filas, copiadas + 1);
     QCOMPARE(b.vista.celdas.filas(), copiadas);
@@ -469,8 +539,10 @@ void TestRecuperacion::cancelarAntesDeLasFilas()
 void TestRecuperacion::cancelarUnaSentenciaLarga()
 {
     Banco b;
-    b.estado.SentenciaSQL = u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500000000) "
-                            "SELECT COUNT(*) FROM n"_s;
+    b.estado.SentenciaSQL
+        = segun(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500000000) "
+                "SELECT COUNT(*) FROM n"_s,
+            u"SELECT COUNT(*) FROM generate_series(1, 100000) a, generate_series(1, 100000) b"_s);
     int rondas = 0;
     b.vista.alProcesar = [&](const QString& ultimo) {
         if (ultimo == u"peonzaEncima 1"_s && ++rondas == 3)
@@ -484,7 +556,7 @@ void TestRecuperacion::cancelarUnaSentenciaLarga()
     QCOMPARE(unValor(u"SELECT COUNT(*) FROM T250"_s), u"250"_s);
 }
 
-// Counting the rows of a large table past a limit lets window events run, and a cancel stops it.
+// Counting the rows of a large result past a limit lets window events run, and a cancel stops it.
 void TestRecuperacion::cancelarMientrasCuenta()
 {
     m_base->DbExecuteSQL(u"CREATE TABLE GRANDE AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
@@ -492,7 +564,8 @@ void TestRecuperacion::cancelarMientrasCuenta()
     Banco b;
     b.estado.TodasLasFilas = false;
     b.estado.LimiteFilas = 10;
-    b.estado.SentenciaSQL = u"SELECT ID FROM GRANDE"_s;
+    // Far too many rows to count before the cancel, on any database.
+    b.estado.SentenciaSQL = u"SELECT A.ID FROM GRANDE A, GRANDE B"_s;
     int rondas = 0;
     b.vista.alProcesar = [&](const QString& ultimo) {
         if (ultimo == u"peonzaEncima 1"_s && ++rondas == 3)
