@@ -118,7 +118,8 @@ QString correrCliente(const QString& programa, const std::string& base, QStringL
     const QString direccion = QString::fromStdString(entorno("NIMBO_PG")); // host:port/dbname
     const auto dosPuntos = direccion.indexOf(u':'), barra = direccion.indexOf(u'/');
     argumentos << u"-h"_s << direccion.left(dosPuntos) << u"-p"_s << direccion.mid(dosPuntos + 1, barra - dosPuntos - 1)
-               << u"-U"_s << QString::fromStdString(entorno("NIMBO_PG_USUARIO")) << u"-d"_s << QString::fromStdString(base);
+               << u"-U"_s << QString::fromStdString(entorno("NIMBO_PG_USUARIO")) << u"-d"_s
+               << QString::fromStdString(base);
     QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     variables.insert(u"PGPASSWORD"_s, QString::fromStdString(entorno("NIMBO_PG_CLAVE")));
     QProcess p;
@@ -194,7 +195,7 @@ private Q_SLOTS:
             u"SELECT t.TABLE_NAME, s.\"COL#\", LABEL_1, LABEL_2, DEGREE FROM LOCT3 s JOIN ACCESSIBLE_TABLES t ON "
             u"t.\"OBJ#\" = s.\"OBJ#\""_s,
             u"SELECT * FROM ACT3"_s,
-            u"SELECT OWNER, TABLE_NAME FROM ACCESSIBLE_TABLES WHERE TABLE_NAME IN ('EMPLEADOS', 'CANDIDATOS', 'NIEB_INFO')"_s,
+            u"SELECT OWNER, TABLE_NAME FROM ACCESSIBLE_TABLES WHERE TABLE_NAME IN ('EMPLEADOS', 'NIEB_INFO')"_s,
             u"SELECT ID_EMPLEADO FROM EMPLEADOS WHERE EDAD IS NULL OR CARACTER IS UNKNOWN"_s,
             u"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE SUELDO FEQ #3000 THOLD 0.5"_s,
             u"SELECT ID_EMPLEADO, CDEG(SUELDO) FROM EMPLEADOS WHERE SUELDO MGT 3000 OR SUELDO NFLT $Medio"_s,
@@ -527,14 +528,16 @@ private Q_SLOTS:
         };
         QVERIFY(mismasFilas(c));
 
-        const QString bin = QString::fromStdString(comoTexto(c.consultar("SELECT setting FROM pg_config WHERE name = 'BINDIR'").at(0).at(0)));
+        const QString bin = QString::fromStdString(
+            comoTexto(c.consultar("SELECT setting FROM pg_config WHERE name = 'BINDIR'").at(0).at(0)));
         if (!QFileInfo::exists(bin + u"/pg_dump"_s))
             QSKIP("no pg_dump beside the PostgreSQL server");
         c.ejecutar("INSERT INTO NIEB_OPTIONS VALUES ('AND', 'X * Y')");
         const QTemporaryDir carpeta;
         const QString volcado = carpeta.filePath(u"volcado.sql"_s);
         QCOMPARE(correrCliente(bin + u"/pg_dump"_s, base.nombre(), {u"-f"_s, volcado}), QString());
-        QCOMPARE(correrCliente(bin + u"/psql"_s, copia.nombre(), {u"-X"_s, u"-q"_s, u"-v"_s, u"ON_ERROR_STOP=1"_s, u"-f"_s, volcado}),
+        QCOMPARE(correrCliente(bin + u"/psql"_s, copia.nombre(),
+                     {u"-X"_s, u"-q"_s, u"-v"_s, u"ON_ERROR_STOP=1"_s, u"-f"_s, volcado}),
             QString());
         Pq r(copia.nombre());
         QVERIFY(mismasFilas(r));
