@@ -241,8 +241,8 @@ void TestAnalizador::comparacionesDifusas_data()
 
     QTest::newRow("crisp number") << u"edad FEQ 25"_s << u"FEQ"_s << u"Numero(25)"_s << u""_s;
     QTest::newRow("negative number") << u"t FLT -1.5"_s << u"FLT"_s << u"Numero(-1.5)"_s << u""_s;
-    QTest::newRow("label, threshold")
-        << u"p.edad fgeq $Joven THOLD 0.75"_s << u"FGEQ"_s << u"Etiqueta(Joven)"_s << u"0.75"_s;
+    QTest::newRow("label, threshold") << u"p.edad fgeq $Joven THOLD 0.75"_s << u"FGEQ"_s << u"Etiqueta(Joven)"_s
+                                      << u"0.75"_s;
     QTest::newRow("interval") << u"edad NFGT [20, 30]"_s << u"NFGT"_s << u"Intervalo(20,30)"_s << u""_s;
     QTest::newRow("negative interval") << u"x MGT [-1,1]"_s << u"MGT"_s << u"Intervalo(-1,1)"_s << u""_s;
     QTest::newRow("approximately, negative") << u"x NMLT #-3"_s << u"NMLT"_s << u"Aproximado(-3)"_s << u""_s;
@@ -255,8 +255,8 @@ void TestAnalizador::comparacionesDifusas_data()
     QTest::newRow("UNDEFINED is read, the translator refuses it")
         << u"x NFLEQ UNDEFINED"_s << u"NFLEQ"_s << u"Undefined"_s << u""_s;
     QTest::newRow("NULL") << u"x NFLT NULL THOLD 0"_s << u"NFLT"_s << u"Null"_s << u"0"_s;
-    QTest::newRow("another attribute")
-        << u"a.x FEQ b.\"Y\" THOLD 0.2"_s << u"FEQ"_s << u"Columna(b.\"Y\")"_s << u"0.2"_s;
+    QTest::newRow("another attribute") << u"a.x FEQ b.\"Y\" THOLD 0.2"_s << u"FEQ"_s << u"Columna(b.\"Y\")"_s
+                                       << u"0.2"_s;
     QTest::newRow("every comparator is known") << u"x NMGT 1"_s << u"NMGT"_s << u"Numero(1)"_s << u""_s;
 }
 
