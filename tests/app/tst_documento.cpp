@@ -55,8 +55,7 @@ frmMain& consultaEditada(BancoPrincipal& b, const QString& ruta)
 class TestDocumento : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void sizeLimitOnOpen_data();
-    void sizeLimitOnOpen();
+    void largestFileIsRead();
     void unreadableFilesAreRefused_data();
     void unreadableFilesAreRefused();
     void windows1252FileReads();
@@ -75,62 +74,49 @@ private Q_SLOTS:
     void printerSetUp();
 };
 
-void TestDocumento::sizeLimitOnOpen_data()
+void TestDocumento::largestFileIsRead()
 {
-    QTest::addColumn<int>("bytes");
-    QTest::addColumn<bool>("leido");
-    QTest::newRow("32768 bytes are read") << 32768 << true;
-    QTest::newRow("32769 bytes are refused") << 32769 << false;
-}
-
-void TestDocumento::sizeLimitOnOpen()
-{
-    QFETCH(int, bytes);
-    QFETCH(bool, leido);
     BancoPrincipal b;
     frmMain& v = b.arrancar();
-    const QString ruta = b.escribirFichero(u"grande.vql"_s, "SELECT " + QByteArray(bytes - 7, 'x'));
+    const QString ruta = b.escribirFichero(u"grande.vql"_s, "SELECT " + QByteArray(32768 - 7, 'x'));
     b.plataforma.dialogos.rutas = {ruta};
     b.menu(u"mnuFileOpen"_s);
-    if (leido) {
-        QCOMPARE(v.Consulta->longitudTexto(), bytes);
-        QCOMPARE(v.documento().etiqueta(), ruta);
-        QVERIFY(b.plataforma.mensajes.mostrados.isEmpty());
-        return;
-    }
-    QCOMPARE(b.plataforma.mensajes.mostrados.size(), 1);
-    const Mensaje m = b.plataforma.mensajes.mostrados.first();
-    QCOMPARE(m.titulo, u"Imposible abrir fichero"_s);
-    QCOMPARE(m.icono, Mensaje::Icono::Critico);
-    QCOMPARE(m.texto,
-        u"Fichero "_s + ruta
-            + u" demasiado extenso para editarlo aquí. Seguramente no se trata de una consulta SQL/NIEB.\r"
-              u"- Tamaño del fichero: 32769 bytes.\r- Tamaño máximo de fichero: 32768 bytes (32KB)."_s);
-    QCOMPARE(v.Consulta->toPlainText(), u"SELECT "_s);
-    QCOMPARE(v.documento().etiqueta(), sinNombre);
-    QVERIFY(b.estado.FicheroActual.isEmpty());
+    QCOMPARE(v.Consulta->longitudTexto(), 32768);
+    QCOMPARE(v.documento().etiqueta(), ruta);
+    QVERIFY(b.plataforma.mensajes.mostrados.isEmpty());
 }
 
 void TestDocumento::unreadableFilesAreRefused_data()
 {
     QTest::addColumn<QByteArray>("bytes"); // empty: no such file
-    QTest::newRow("missing file") << QByteArray();
-    QTest::newRow("NUL bytes") << QByteArray("SELECT\0\0\0\x01\x02", 11);
-    QTest::newRow("UTF-16 text") << QByteArray("\xff\xfeS\0E\0L\0", 8);
-    QTest::newRow("control characters") << QByteArray("SELECT \x1b[31m FROM T");
+    QTest::addColumn<QString>("titulo");
+    QTest::addColumn<QString>("texto"); // %1: the file's path
+    const QString lectura = u"Error de Lectura"_s, imposible = u"Imposible abrir el fichero."_s;
+    QTest::newRow("missing file") << QByteArray() << lectura << imposible;
+    QTest::newRow("NUL bytes") << QByteArray("SELECT\0\0\0\x01\x02", 11) << lectura << imposible;
+    QTest::newRow("UTF-16 text") << QByteArray("\xff\xfeS\0E\0L\0", 8) << lectura << imposible;
+    QTest::newRow("control characters") << QByteArray("SELECT \x1b[31m FROM T") << lectura << imposible;
+    QTest::newRow("32769 bytes") << "SELECT " + QByteArray(32769 - 7, 'x') << u"Imposible abrir fichero"_s
+                                 << u"Fichero %1 demasiado extenso para editarlo aquí. Seguramente no se trata de "
+                                    u"una consulta SQL/NIEB.\r- Tamaño del fichero: 32769 bytes.\r- Tamaño máximo "
+                                    u"de fichero: 32768 bytes (32KB)."_s;
 }
 
 void TestDocumento::unreadableFilesAreRefused()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, titulo);
+    QFETCH(QString, texto);
     BancoPrincipal b;
     frmMain& v = b.arrancar();
     const QString ruta = bytes.isEmpty() ? b.ruta(u"no existe.vql"_s) : b.escribirFichero(u"raro.vql"_s, bytes);
     b.plataforma.dialogos.rutas = {ruta};
     b.menu(u"mnuFileOpen"_s);
     QCOMPARE(b.plataforma.mensajes.mostrados.size(), 1);
-    QCOMPARE(b.plataforma.mensajes.mostrados.first().titulo, u"Error de Lectura"_s);
-    QCOMPARE(b.plataforma.mensajes.mostrados.first().texto, u"Imposible abrir el fichero."_s);
+    const Mensaje m = b.plataforma.mensajes.mostrados.first();
+    QCOMPARE(m.titulo, titulo);
+    QCOMPARE(m.icono, Mensaje::Icono::Critico);
+    QCOMPARE(m.texto, QString(texto).replace(u"%1"_s, ruta));
     QCOMPARE(v.Consulta->toPlainText(), u"SELECT "_s);
     QCOMPARE(v.documento().etiqueta(), sinNombre);
     QVERIFY(b.estado.FicheroActual.isEmpty());
