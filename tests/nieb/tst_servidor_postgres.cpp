@@ -171,19 +171,12 @@ private Q_SLOTS:
         base_.reset();
     }
 
-    // The README's queries, every construct of the language and the translation errors.
+    // Every construct of the language and the translation errors (the README's queries run in the
+    // translator's suite on both databases).
     void sameRowsAndDegreesAsTheEmbeddedServer_data()
     {
         QTest::addColumn<QString>("consulta");
         const QStringList consultas{
-            u"SELECT NOMBRE, APELLIDOS, EDAD, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven THOLD 0.5 ORDER BY CDEG(*) DESC"_s,
-            u"SELECT E.NOMBRE, E.SUELDO, CDEG(*) FROM EMPLEADOS E JOIN DEPARTAMENTOS D ON D.ID_DEPARTAMENTO = "
-            u"E.ID_DEPARTAMENTO WHERE D.CIUDAD = 'Madrid' AND E.SUELDO FEQ $Alto THOLD 0.75 ORDER BY CDEG(*) DESC"_s,
-            u"SELECT NOMBRE, EXPERIENCIA, CARACTER, CDEG(*) FROM CANDIDATOS WHERE EXPERIENCIA FGEQ $Media THOLD 0.5 "
-            u"AND CARACTER FEQ $Extrovertido THOLD 0.8 ORDER BY CDEG(*) DESC"_s,
-            u"SELECT C.NOMBRE, E.NOMBRE, CDEG(*) FROM CANDIDATOS C, EMPLEADOS E WHERE C.ID_DEPARTAMENTO = "
-            u"E.ID_DEPARTAMENTO AND E.PUESTO = 'Jefe de proyecto' AND C.CARACTER FEQ E.CARACTER THOLD 0.8"_s,
-            u"SELECT NOMBRE FROM DEPARTAMENTOS WHERE CIUDAD ^= 'Madrid'"_s,
             u"SELECT * FROM EMPLEADOS WHERE EDAD IS UNKNOWN OR EXPERIENCIA IS NOT UNDEFINED"_s,
             // The demo itself: its rows and its catalogue.
             u"SELECT * FROM CANDIDATOS"_s,
@@ -200,15 +193,9 @@ private Q_SLOTS:
             u"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE SUELDO FEQ #3000 THOLD 0.5"_s,
             u"SELECT ID_EMPLEADO, CDEG(SUELDO) FROM EMPLEADOS WHERE SUELDO MGT 3000 OR SUELDO NFLT $Medio"_s,
             u"SELECT ID_CANDIDATO, CDEG(*) FROM CANDIDATOS WHERE SUELDO_DESEADO FGT 2000 THOLD 0"_s,
-            u"SELECT NOMBRE FROM DEPARTAMENTOS WHERE ID_DEPARTAMENTO IN (SELECT ID_DEPARTAMENTO FROM EMPLEADOS "
-            u"WHERE SUELDO FEQ $Alto THOLD 1)"_s,
-            u"SELECT NOMBRE FROM EMPLEADOS WHERE SUELDO FGT 4000 UNION SELECT NOMBRE FROM CANDIDATOS MINUS "
-            u"SELECT NOMBRE FROM CANDIDATOS WHERE SUELDO_DESEADO NFLEQ 2000"_s,
             // The set operators are of one precedence, left to right, on both.
             u"SELECT NOMBRE FROM EMPLEADOS UNION SELECT NOMBRE FROM CANDIDATOS INTERSECT SELECT NOMBRE FROM EMPLEADOS "
             u"WHERE SUELDO FGT 3000 MINUS SELECT NOMBRE FROM CANDIDATOS WHERE EDAD FEQ $Joven ORDER BY 1"_s,
-            u"SELECT ID_DEPARTAMENTO, COUNT(*) FROM EMPLEADOS WHERE EDAD FEQ $Mayor GROUP BY ID_DEPARTAMENTO "
-            u"HAVING COUNT(*) > 1"_s,
             u"SELECT NOMBRE, CDEG(EDAD), CDEG(*) FROM EMPLEADOS WHERE NOT (EDAD FEQ $Joven) AND (SUELDO NFGEQ #3000 OR "
             u"EDAD MGT 40)"_s,
             // A NULL degree in an OR: the logic functions give NULL, on both databases.
@@ -216,7 +203,6 @@ private Q_SLOTS:
             u"SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE EXPERIENCIA FEQ [-1,2] OR EXPERIENCIA FLT $[-2,-1,0,1]"_s,
             u"SELECT ID_EMPLEADO, CDEG(*) FROM %OWNER%.EMPLEADOS WHERE EDAD NMLT 30 THOLD 0.9"_s,
             u"SELECT NOMBRE, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ UNKNOWN"_s,
-            u"SELECT 'a  -- b' AS T /* c */ FROM DEPARTAMENTOS -- fin\nWHERE ID_DEPARTAMENTO = 3 - -1 - 1"_s,
             u"SELECT E.ID_EMPLEADO, CDEG(*) FROM EMPLEADOS E, CANDIDATOS C WHERE E.ID_EMPLEADO = C.ID_CANDIDATO AND "
             u"E.EDAD FGEQ C.EDAD THOLD 0.5"_s,
             u"SELECT C.ID_CANDIDATO, E.ID_EMPLEADO, CDEG(*) FROM CANDIDATOS C, EMPLEADOS E WHERE C.ID_CANDIDATO = "
