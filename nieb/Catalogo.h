@@ -36,8 +36,9 @@ public:
 
     // Brings the catalogue up to date with the database's schema, in one transaction and only when the
     // schema changed since the last time: new tables get a number, the rows of dropped tables and of
-    // dropped fuzzy columns go, and a fuzzy attribute whose column moved is renumbered with it (COL# is
-    // the column's position; the column itself is followed by name).
+    // dropped fuzzy columns go, a renamed table keeps its number and a fuzzy attribute whose column
+    // moved or was renamed is renumbered with it (COL# is the column's position; the column itself is
+    // followed by name, and through a rename where the database leaves no doubt about it).
     void sincronizarTablas();
     // Keeps the translator's notices as 'AVISO' rows of NIEB_INFO, written only when they change, so
     // that each is reported once and shown in the server's information.

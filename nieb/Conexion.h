@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -30,6 +31,22 @@ public:
     virtual bool porBloqueo() const { return false; }
 };
 
+// A table or a column by its name and by what the database knows it as beyond the name: a number that
+// a rename keeps, 0 where the database has none.
+struct Identificado {
+    std::string nombre;
+    std::int64_t identidad = 0;
+};
+
+inline std::vector<std::string> nombresDe(std::vector<Identificado> objetos)
+{
+    std::vector<std::string> r;
+    r.reserve(objetos.size());
+    for (auto& o : objetos)
+        r.push_back(std::move(o.nombre));
+    return r;
+}
+
 // What the server needs from the database it is installed in: statements with positional
 // parameters (?1, ?2, ...) and the number of the session it serves. Each backend provides one.
 class Conexion {
@@ -43,6 +60,15 @@ public:
     // What a query may name: the tables and views, and the connection's own objects (such as DUAL).
     virtual std::vector<std::string> consultables() { return tablas(); }
     virtual std::vector<std::string> columnas(std::string_view tabla) = 0;
+    // The same with each one's identity, which tells a renamed table or column from a new one. Where
+    // identities are the objects' own, no other object ever takes one; otherwise one is only a hint, which
+    // an object made after another's drop may inherit.
+    virtual std::vector<Identificado> tablasIdentificadas() { return sinIdentidad(tablas()); }
+    virtual std::vector<Identificado> columnasIdentificadas(std::string_view tabla)
+    {
+        return sinIdentidad(columnas(tabla));
+    }
+    virtual bool identidadesPropias() const { return false; }
     // A connection that may not write to the database: the server keeps its output in the session and
     // leaves the shared tables as they are.
     virtual bool soloLectura() const { return false; }
@@ -65,7 +91,8 @@ public:
     // What the catalogue needs of the database's own machinery:
     // a number that changes whenever a table or a column is made, dropped, renamed or moved;
     virtual std::int64_t versionEsquema() = 0;
-    // the table NIEB_COLUMNAS and what keeps it filled, made when an older catalogue lacks them;
+    // the tables that follow columns and tables across changes (NIEB_COLUMNAS and what keeps it
+    // filled, NIEB_SINCRONIA, NIEB_ESTRUCTURA), made when an older catalogue lacks them;
     virtual void crearSeguimiento() { }
     // keep other sessions from bringing the catalogue up to date until this transaction ends (where
     // writers do not already wait for each other);
@@ -76,6 +103,16 @@ public:
     virtual std::string tablaCompartida(std::string_view tabla) { return std::string(tabla); }
     // whether the session has its temporary table of that name already (false: make sure it has).
     virtual bool existeTemporal(std::string_view) { return false; }
+
+private:
+    static std::vector<Identificado> sinIdentidad(std::vector<std::string> nombres)
+    {
+        std::vector<Identificado> r;
+        r.reserve(nombres.size());
+        for (auto& n : nombres)
+            r.push_back({std::move(n), 0});
+        return r;
+    }
 };
 
 // Runs a group of statements as one unit: committed by confirmar(), rolled back otherwise. Inside an

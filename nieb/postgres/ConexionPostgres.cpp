@@ -415,6 +415,15 @@ std::vector<std::string> primeraColumna(const std::vector<Fila>& filas)
     return r;
 }
 
+std::vector<Identificado> identificados(const std::vector<Fila>& filas)
+{
+    std::vector<Identificado> r;
+    r.reserve(filas.size());
+    for (const auto& f : filas)
+        r.push_back({comoTexto(f[0]), comoEntero(f[1])});
+    return r;
+}
+
 } // namespace
 
 std::string ConexionPostgres::esquemasVisibles() const
@@ -429,11 +438,18 @@ std::string ConexionPostgres::ordenDeBusqueda() const
 
 std::vector<std::string> ConexionPostgres::tablas()
 {
-    // One name per table, the first of the search path when two schemas have it, whatever its case.
-    return primeraColumna(consultar(std::string("SELECT relname FROM (SELECT DISTINCT ON (upper(c.relname)) c.relname "
-                                                "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace WHERE ")
-        + esquemasVisibles() + " AND " + clasesDeTabla
-        + " ORDER BY upper(c.relname), " + ordenDeBusqueda() + ") t ORDER BY relname"));
+    return nombresDe(tablasIdentificadas());
+}
+
+std::vector<Identificado> ConexionPostgres::tablasIdentificadas()
+{
+    // One name per table, the first of the search path when two schemas have it, whatever its case; a
+    // table's OID stays with it through renames.
+    return identificados(consultar(std::string("SELECT relname, oid::bigint FROM (SELECT DISTINCT ON "
+                                               "(upper(c.relname)) c.relname, c.oid "
+                                               "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace WHERE ")
+        + esquemasVisibles() + " AND " + clasesDeTabla + " ORDER BY upper(c.relname), " + ordenDeBusqueda()
+        + ") t ORDER BY relname"));
 }
 
 std::vector<std::string> ConexionPostgres::consultables()
@@ -448,8 +464,15 @@ std::vector<std::string> ConexionPostgres::consultables()
 
 std::vector<std::string> ConexionPostgres::columnas(std::string_view tabla)
 {
-    // The session's temporary table first, then the name as written, then the search path's order.
-    return primeraColumna(consultar(std::string(R"(SELECT a.attname FROM pg_attribute a WHERE a.attrelid = (
+    return nombresDe(columnasIdentificadas(tabla));
+}
+
+std::vector<Identificado> ConexionPostgres::columnasIdentificadas(std::string_view tabla)
+{
+    // The session's temporary table first, then the name as written, then the search path's order. A
+    // column's number stays with it through renames and is never given to another.
+    return identificados(consultar(std::string(R"(SELECT a.attname, a.attnum::bigint FROM pg_attribute a
+        WHERE a.attrelid = (
           SELECT c.oid FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace
           WHERE (()") + esquemasVisibles() + ") OR c.relnamespace = pg_my_temp_schema()) AND " + clasesDeTabla
         + R"( AND upper(c.relname) = upper(?1)
@@ -472,6 +495,15 @@ std::int64_t ConexionPostgres::versionEsquema()
                     WHERE a.attnum > 0 AND ()"
         + esquemasVisibles() + ") AND " + clasesDeTabla + R"(), '')), 1, 15))::bit(60)::bigint)");
     return comoEntero(filas.at(0).at(0));
+}
+
+void ConexionPostgres::crearSeguimiento()
+{
+    // A server installed before the tables' shapes were kept gets their table here, as its owner.
+    const std::string tabla = tablaCompartida("NIEB_ESTRUCTURA");
+    ejecutar("CREATE TABLE IF NOT EXISTS " + tabla + R"( ("OBJ#" INTEGER NOT NULL, "COL#" INTEGER NOT NULL,
+        NOMBRE TEXT NOT NULL, IDENTIDAD BIGINT NOT NULL, PRIMARY KEY ("OBJ#", "COL#")))");
+    ejecutar("GRANT SELECT ON " + tabla + " TO PUBLIC");
 }
 
 void ConexionPostgres::bloquearCatalogo()

@@ -41,6 +41,9 @@ public:
     std::vector<std::string> tablas() override;
     std::vector<std::string> consultables() override;
     std::vector<std::string> columnas(std::string_view tabla) override;
+    std::vector<Identificado> tablasIdentificadas() override;
+    std::vector<Identificado> columnasIdentificadas(std::string_view tabla) override;
+    bool identidadesPropias() const override { return true; }
     bool soloLectura() const override;
     bool enTransaccion() const override { return true; }
 
@@ -52,6 +55,7 @@ public:
     void volverAlPunto() override;
 
     std::int64_t versionEsquema() override;
+    void crearSeguimiento() override;
     void bloquearCatalogo() override;
     std::string tablaCompartida(std::string_view tabla) override;
     bool existeTemporal(std::string_view tabla) override;

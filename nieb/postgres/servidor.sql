@@ -139,6 +139,15 @@ CREATE TABLE NIEB_COLUMNAS (
   PRIMARY KEY ("OBJ#", "COL#")
 );
 CREATE TABLE NIEB_SINCRONIA (VERSION_ESQUEMA BIGINT NOT NULL);
+-- Each table with fuzzy attributes as the last synchronisation saw it: COL# 0 is the table (IDENTIDAD its
+-- OID), then its columns in order (IDENTIDAD the attnum). A rename keeps both, which tells it from a drop.
+CREATE TABLE NIEB_ESTRUCTURA (
+  "OBJ#" INTEGER NOT NULL,
+  "COL#" INTEGER NOT NULL,
+  NOMBRE TEXT NOT NULL,
+  IDENTIDAD BIGINT NOT NULL,
+  PRIMARY KEY ("OBJ#", "COL#")
+);
 
 -- The catalogue's names are qualified by FCL's schema: a restore of a dump runs with an empty search
 -- path (and finds no column names, which the dump brings along).
@@ -311,15 +320,16 @@ GRANT EXECUTE ON FUNCTION NIEB_COLUMNA(TEXT, INTEGER), NIEB_NOMBRE(TEXT), USEREN
     DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION, DOUBLE PRECISION, TEXT),
     NIEB_LEAST(DOUBLE PRECISION[]), NIEB_GREATEST(DOUBLE PRECISION[]) TO PUBLIC;
 GRANT SELECT ON NIEB_OBJETOS, NIEB_INFO, NIEB_OPTIONS, NIEB_STATS, NIEB_PAQUETES, FCL, LFOC, LOCT3,
-    NIEB_COMPATIBLES, NIEB_COLUMNAS, NIEB_SINCRONIA, NIEB_QUERY, NIEB_ERRORS, ACCESSIBLE_TABLES, ACT3, DUAL,
-    USER_USERS, SESSION_ROLES, SESSION_PRIVS, USER_RESOURCE_LIMITS, NLS_DATABASE_PARAMETERS, ALL_OBJECTS TO PUBLIC;
+    NIEB_COMPATIBLES, NIEB_COLUMNAS, NIEB_SINCRONIA, NIEB_ESTRUCTURA, NIEB_QUERY, NIEB_ERRORS, ACCESSIBLE_TABLES,
+    ACT3, DUAL, USER_USERS, SESSION_ROLES, SESSION_PRIVS, USER_RESOURCE_LIMITS, NLS_DATABASE_PARAMETERS, ALL_OBJECTS TO PUBLIC;
 GRANT INSERT, UPDATE (NUM) ON NIEB_STATS TO PUBLIC;
 GRANT DELETE ON NIEB_QUERY, NIEB_ERRORS TO PUBLIC;
 
 -- Installed by CREATE EXTENSION, the catalogue's tables belong to the extension, whose rows pg_dump
 -- leaves out unless told: these go into a dump, so that a restore keeps the labels, options and table
--- numbers (the rows this script writes come back from the script). The installer's route has nothing
--- to tell: its tables are dumped as any other.
+-- numbers (the rows this script writes come back from the script). NIEB_ESTRUCTURA stays out: a restore
+-- gives tables new OIDs, and the first synchronisation fills it again. The installer's route has
+-- nothing to tell: its tables are dumped as any other.
 DO $$
 DECLARE
   t regclass;

@@ -109,8 +109,10 @@ sqlite3* abrirSqlite(const std::string& nombre, int flags)
 }
 
 // Kept beside the catalogue: the name of each fuzzy attribute's column, recorded when FCL gets the row
-// (COL# is a position, which an earlier column's drop changes), and the schema version of the last
-// synchronisation. Databases installed before these existed get them on their next synchronisation.
+// (COL# is a position, which an earlier column's drop changes), the schema version of the last
+// synchronisation and the tables with fuzzy attributes as they were then (NIEB_ESTRUCTURA: COL# 0 the
+// table, then its columns). Databases installed before these existed get them on their next
+// synchronisation.
 constexpr std::string_view seguimiento = R"(
 CREATE TABLE IF NOT EXISTS NIEB_COLUMNAS (
   "OBJ#" INTEGER NOT NULL,
@@ -119,6 +121,13 @@ CREATE TABLE IF NOT EXISTS NIEB_COLUMNAS (
   PRIMARY KEY ("OBJ#", "COL#")
 );
 CREATE TABLE IF NOT EXISTS NIEB_SINCRONIA (VERSION_ESQUEMA INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS NIEB_ESTRUCTURA (
+  "OBJ#" INTEGER NOT NULL,
+  "COL#" INTEGER NOT NULL,
+  NOMBRE TEXT NOT NULL,
+  IDENTIDAD INTEGER NOT NULL,
+  PRIMARY KEY ("OBJ#", "COL#")
+);
 CREATE TRIGGER IF NOT EXISTS NIEB_FCL_NUEVA AFTER INSERT ON FCL BEGIN
   INSERT OR REPLACE INTO NIEB_COLUMNAS ("OBJ#", "COL#", NOMBRE)
     SELECT NEW."OBJ#", NEW."COL#", c.name FROM NIEB_OBJETOS o, pragma_table_info(o.TABLE_NAME) c
@@ -276,11 +285,19 @@ std::vector<Fila> ConexionSqlite::consultar(std::string_view sql, const std::vec
 
 std::vector<std::string> ConexionSqlite::tablas()
 {
-    std::vector<std::string> nombres;
-    for (const auto& f : consultar("SELECT name FROM main.sqlite_schema WHERE type IN ('table', 'view') "
+    return nombresDe(tablasIdentificadas());
+}
+
+std::vector<Identificado> ConexionSqlite::tablasIdentificadas()
+{
+    // A rename keeps a table's root page and its row in sqlite_schema; a table made after another's drop
+    // may take the page, and only when that one was the last made also the row.
+    std::vector<Identificado> r;
+    for (const auto& f : consultar("SELECT name, CASE WHEN rootpage > 0 THEN rowid * 4294967296 + rootpage ELSE 0 END "
+                                   "FROM main.sqlite_schema WHERE type IN ('table', 'view') "
                                    "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"))
-        nombres.push_back(comoTexto(f[0]));
-    return nombres;
+        r.push_back({comoTexto(f[0]), comoEntero(f[1])});
+    return r;
 }
 
 std::vector<std::string> ConexionSqlite::consultables()

@@ -55,6 +55,7 @@ public:
     std::int64_t sesion() const override { return sesion_; }
     std::vector<std::string> tablas() override;
     std::vector<std::string> consultables() override;
+    std::vector<Identificado> tablasIdentificadas() override;
     std::vector<std::string> columnas(std::string_view tabla) override;
 
     std::int64_t versionEsquema() override;

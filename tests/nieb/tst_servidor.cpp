@@ -517,54 +517,128 @@ private Q_SLOTS:
     // ---- Schema ------------------------------------------------------------------------------------
 
     // The catalogue follows columns, not positions: after a schema change every fuzzy attribute is on
-    // the column it was defined on, with its labels; a dropped fuzzy column takes its rows along.
+    // the column it was defined on, with its labels, through renames of the column or its table; a
+    // dropped fuzzy column takes its rows along, and so does one dropped while another is added.
     void attributesFollowTheirColumns_data()
     {
         QTest::addColumn<QString>("cambio");
-        QTest::addColumn<QStringList>("difusas"); // column:type in EMPLEADOS after the change
-        QTest::addColumn<int>("etiquetasSueldo"); // LFOC rows of EMPLEADOS.SUELDO
+        QTest::addColumn<QString>("tabla");       // EMPLEADOS' name after the change
+        QTest::addColumn<QString>("sueldo");      // SUELDO's name after it, or a column added in its place
+        QTest::addColumn<QStringList>("difusas"); // column:type in that table after the change
+        QTest::addColumn<int>("etiquetasSueldo"); // LFOC rows of that column
         const QStringList todas{u"SUELDO:1"_s, u"EDADT:2"_s, u"EXPERIENCIAT:2"_s, u"CARACTER:3"_s, u"PUESTO:0"_s,
             u"EDAD1:0"_s};
-        QTest::newRow("an earlier column dropped")
-            << u"ALTER TABLE EMPLEADOS DROP COLUMN PUESTO"_s << QStringList{todas.mid(0, 4) << u"EDAD1:0"_s} << 3;
-        QTest::newRow("two earlier columns dropped")
-            << u"ALTER TABLE EMPLEADOS DROP COLUMN FECHA_ALTA; ALTER TABLE EMPLEADOS DROP COLUMN APELLIDOS"_s
-            << todas << 3;
-        QTest::newRow("the fuzzy column dropped")
-            << u"ALTER TABLE EMPLEADOS DROP COLUMN SUELDO"_s
-            << QStringList{u"EDADT:2"_s, u"EXPERIENCIAT:2"_s, u"CARACTER:3"_s, u"EDAD1:0"_s} << 0;
-        QTest::newRow("a column added") << u"ALTER TABLE EMPLEADOS ADD COLUMN NOTA TEXT"_s << todas << 3;
-        QTest::newRow("columns dropped and added")
-            << u"ALTER TABLE EMPLEADOS DROP COLUMN PUESTO; ALTER TABLE EMPLEADOS ADD COLUMN PUESTO TEXT"_s
-            << todas << 3;
+        QStringList salario = todas;
+        salario[0] = u"SALARIO:1"_s;
+        const auto fila = [](const char* nombre, const QString& cambio, const QStringList& difusas, int etiquetas,
+                              const QString& tabla = u"EMPLEADOS"_s, const QString& sueldo = u"SUELDO"_s) {
+            QTest::newRow(nombre) << cambio << tabla << sueldo << difusas << etiquetas;
+        };
+        fila("an earlier column dropped", u"ALTER TABLE EMPLEADOS DROP COLUMN PUESTO"_s,
+            QStringList{todas.mid(0, 4) << u"EDAD1:0"_s}, 3);
+        fila("two earlier columns dropped",
+            u"ALTER TABLE EMPLEADOS DROP COLUMN FECHA_ALTA; ALTER TABLE EMPLEADOS DROP COLUMN APELLIDOS"_s, todas, 3);
+        fila("the fuzzy column dropped", u"ALTER TABLE EMPLEADOS DROP COLUMN SUELDO"_s,
+            QStringList{u"EDADT:2"_s, u"EXPERIENCIAT:2"_s, u"CARACTER:3"_s, u"EDAD1:0"_s}, 0);
+        fila("the fuzzy column dropped with an earlier one",
+            u"ALTER TABLE EMPLEADOS DROP COLUMN PUESTO; ALTER TABLE EMPLEADOS DROP COLUMN SUELDO"_s,
+            QStringList{u"EDADT:2"_s, u"CARACTER:3"_s, u"EDAD1:0"_s}, 0);
+        fila("a column added", u"ALTER TABLE EMPLEADOS ADD COLUMN NOTA TEXT"_s, todas, 3);
+        fila("columns dropped and added",
+            u"ALTER TABLE EMPLEADOS DROP COLUMN PUESTO; ALTER TABLE EMPLEADOS ADD COLUMN PUESTO TEXT"_s, todas, 3);
+        fila("the fuzzy column renamed", u"ALTER TABLE EMPLEADOS RENAME COLUMN SUELDO TO SALARIO"_s, salario, 3,
+            u"EMPLEADOS"_s, u"SALARIO"_s);
+        fila("the fuzzy column renamed, a column added",
+            u"ALTER TABLE EMPLEADOS RENAME COLUMN SUELDO TO SALARIO; ALTER TABLE EMPLEADOS ADD COLUMN NOTA TEXT"_s,
+            salario, 3, u"EMPLEADOS"_s, u"SALARIO"_s);
+        fila("the table renamed", u"ALTER TABLE EMPLEADOS RENAME TO PLANTILLA"_s, todas, 3, u"PLANTILLA"_s);
+        fila("the table and the fuzzy column renamed",
+            u"ALTER TABLE EMPLEADOS RENAME TO PLANTILLA; ALTER TABLE PLANTILLA RENAME COLUMN SUELDO TO SALARIO"_s,
+            salario, 3, u"PLANTILLA"_s, u"SALARIO"_s);
+        // A drop and an add between two looks at the schema may not be a rename: the attribute goes.
+        fila("the fuzzy column dropped, another added",
+            u"ALTER TABLE EMPLEADOS DROP COLUMN SUELDO; ALTER TABLE EMPLEADOS ADD COLUMN SALARIO INTEGER"_s,
+            QStringList{u"SALARIO:0"_s, u"EDADT:2"_s, u"CARACTER:3"_s}, 0, u"EMPLEADOS"_s, u"SALARIO"_s);
+        fila("the table dropped, another made from the candidates",
+            u"DROP TABLE EMPLEADOS; CREATE TABLE PLANTILLA AS SELECT * FROM CANDIDATOS"_s,
+            QStringList{u"SUELDO_DESEADO:0"_s, u"EDADT:0"_s, u"CARACTER:0"_s}, 0, u"PLANTILLA"_s, u"SUELDO_DESEADO"_s);
     }
     void attributesFollowTheirColumns()
     {
         QFETCH(QString, cambio);
+        QFETCH(QString, tabla);
+        QFETCH(QString, sueldo);
         QFETCH(QStringList, difusas);
         QFETCH(int, etiquetasSueldo);
-        const auto antes = consultar("SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven AND "
-                                     "CARACTER FEQ $Serio ORDER BY ID_EMPLEADO");
-        const auto compatiblesAntes = filas("SELECT * FROM ACT3");
+        const auto consultaEdad = [](const QString& t) {
+            return texto(u"SELECT ID_EMPLEADO, CDEG(*) FROM %1 WHERE EDAD FEQ $Joven AND CARACTER FEQ $Serio "
+                         u"ORDER BY ID_EMPLEADO"_s.arg(t));
+        };
+        const auto consultaSueldo = [](const QString& t, const QString& s) {
+            return texto(u"SELECT ID_EMPLEADO, CDEG(*) FROM %1 WHERE %2 FEQ $Alto OR %2 FLEQ $Bajo THOLD 0.2 "
+                         u"ORDER BY ID_EMPLEADO"_s.arg(t, s));
+        };
+        const auto edadAntes = consultar(consultaEdad(u"EMPLEADOS"_s));
+        const auto sueldoAntes = consultar(consultaSueldo(u"EMPLEADOS"_s, u"SUELDO"_s));
+        auto compatiblesAntes = filas("SELECT * FROM ACT3");
+        for (auto& f : compatiblesAntes)
+            std::ranges::replace(f, nieb::Valor(std::string("EMPLEADOS")), nieb::Valor(texto(tabla)));
         ejecutar(texto(cambio));
+        const std::string t = texto(tabla);
         for (const auto& d : difusas) {
             const auto partes = d.split(u':');
-            QCOMPARE(tipo("EMPLEADOS", qPrintable(partes[0])), partes[1].toInt());
+            QCOMPARE(tipo(t.c_str(), qPrintable(partes[0])), partes[1].toInt());
         }
-        const auto obj = tabla("EMPLEADOS");
+        const auto obj = banco_->tabla(t);
         QCOMPARE(entero("SELECT COUNT(*) FROM LFOC WHERE \"OBJ#\" = ?1 AND \"COL#\" = ?2",
-                     {obj, banco_->columna("EMPLEADOS", "SUELDO")}),
+                     {obj, banco_->columna(t, texto(sueldo))}),
             std::int64_t(etiquetasSueldo));
         // Nothing is left pointing at a position where no attribute is.
         QCOMPARE(entero("SELECT COUNT(*) FROM LFOC l WHERE NOT EXISTS (SELECT 1 FROM FCL f " "WHERE f.\"OBJ#\" = l.\"OBJ#\" AND f.\"COL#\" = l.\"COL#\")"),
             0);
         // The answers on the attributes that stayed do not change, nor do the compatible pairs.
-        QCOMPARE(consultar("SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE EDAD FEQ $Joven AND CARACTER FEQ "
-                           "$Serio ORDER BY ID_EMPLEADO"),
-            antes);
-        QCOMPARE(filas("SELECT * FROM ACT3"), compatiblesAntes);
-        if (etiquetasSueldo == 0)
-            QVERIFY(!errores("SELECT * FROM EMPLEADOS WHERE SUELDO FEQ $Alto").empty());
+        const bool sigue = difusas.contains(u"CARACTER:3"_s);
+        if (sigue)
+            QCOMPARE(consultar(consultaEdad(tabla)), edadAntes);
+        QCOMPARE(filas("SELECT * FROM ACT3"), sigue ? compatiblesAntes : std::vector<nieb::Fila>{});
+        if (etiquetasSueldo > 0)
+            QCOMPARE(consultar(consultaSueldo(tabla, sueldo)), sueldoAntes);
+        else
+            QVERIFY(!errores(texto(u"SELECT * FROM %1 WHERE %2 FEQ $Alto"_s.arg(tabla, sueldo))).empty());
+    }
+
+    // Tables whose shapes were not kept: fuzzy attributes defined since the schema last changed, or a
+    // database file from an earlier version (without its columns' names and schema version either).
+    // The first translation fills what is missing, loses nothing, and a rename after it keeps the attribute.
+    void earlierCataloguesAreCompleted_data()
+    {
+        QTest::addColumn<QString>("quitar");
+        // Up to date with the schema as it is.
+        QTest::newRow("without shapes") << u"DELETE FROM NIEB_ESTRUCTURA; UPDATE NIEB_SINCRONIA SET VERSION_ESQUEMA = "
+                                           u"(SELECT schema_version FROM pragma_schema_version)"_s;
+        QTest::newRow("without names nor version")
+            << u"DROP TABLE NIEB_ESTRUCTURA; DROP TABLE NIEB_SINCRONIA; DROP TABLE NIEB_COLUMNAS; "
+               u"DROP TRIGGER NIEB_FCL_NUEVA; DROP TRIGGER NIEB_FCL_MOVIDA; DROP TRIGGER NIEB_FCL_BORRADA"_s;
+    }
+    void earlierCataloguesAreCompleted()
+    {
+        if (!db_)
+            QSKIP("database files of earlier versions are embedded ones");
+        QFETCH(QString, quitar);
+        const auto catalogado = [&] {
+            return filas("SELECT (SELECT COUNT(*) FROM FCL), (SELECT COUNT(*) FROM LFOC), (SELECT COUNT(*) FROM "
+                         "LOCT3), (SELECT COUNT(*) FROM NIEB_COMPATIBLES), (SELECT COUNT(*) FROM NIEB_OBJETOS)");
+        };
+        const auto antes = catalogado();
+        const std::string sueldo = "SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE SUELDO FEQ $Medio ORDER BY 1";
+        const auto sueldoAntes = consultar(sueldo);
+        db_->ejecutar(texto(quitar));
+        QCOMPARE(consultar(sueldo), sueldoAntes);
+        QCOMPARE(catalogado(), antes);
+        db_->ejecutar("ALTER TABLE EMPLEADOS RENAME COLUMN SUELDO TO SALARIO");
+        QCOMPARE(
+            consultar("SELECT ID_EMPLEADO, CDEG(*) FROM EMPLEADOS WHERE SALARIO FEQ $Medio ORDER BY 1"), sueldoAntes);
+        QCOMPARE(catalogado(), antes);
     }
 
     // Table numbers follow the tables in one pass, and only when the schema changed: a stale number
@@ -579,6 +653,7 @@ private Q_SLOTS:
         const auto nueva = c.numeroTabla("SCOTT", "nueva");
         QVERIFY(nueva > 0);
         db_->ejecutar("INSERT INTO FCL (\"OBJ#\", \"COL#\", F_TYPE) VALUES (?1, 1, 1)", {nueva});
+        c.sincronizarTablas(); // keeps the shape of a table that has fuzzy attributes now
         db_->ejecutar("INSERT INTO NIEB_OBJETOS (TABLE_NAME) VALUES ('FANTASMA')");
         c.sincronizarTablas();
         QVERIFY(c.numeroTabla("SCOTT", "FANTASMA") > 0); // no schema change: nothing was looked at
