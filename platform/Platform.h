@@ -5,6 +5,7 @@
 #include "EjecutorModal.h"
 #include "Impresora.h"
 #include "KeyboardState.h"
+#include "Lanzador.h"
 #include "MessageBoxes.h"
 #include "SettingsStore.h"
 #include "VisorAyuda.h"
@@ -20,14 +21,16 @@ struct Platform {
     Impresora& impresora;
     VisorAyuda& ayuda;
     EjecutorModal& modales;
+    Lanzador& programas;
 };
 
-// The real outside world: Qt message boxes, the user's settings, the system clock and keyboard.
+// The real outside world: Qt message boxes, the user's settings, the system clock and keyboard, the
+// desktop's programs.
 class SystemPlatform {
 public:
     Platform servicios()
     {
-        return {m_mensajes, m_ajustes, m_reloj, m_teclado, m_dialogos, m_impresora, m_ayuda, m_modales};
+        return {m_mensajes, m_ajustes, m_reloj, m_teclado, m_dialogos, m_impresora, m_ayuda, m_modales, m_programas};
     }
 
 private:
@@ -39,4 +42,5 @@ private:
     QtDialogos m_dialogos{m_impresora};
     CarpetaAyuda m_ayuda;
     QtEjecutorModal m_modales;
+    QtLanzador m_programas;
 };

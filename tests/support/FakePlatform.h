@@ -173,6 +173,18 @@ public:
     QStringList mostrados;
 };
 
+// Starts nothing: records each try, and answers as if only the programs in `instalados` existed.
+class FakeLanzador final : public Lanzador {
+public:
+    bool iniciar(const QString& programa, const QStringList& argumentos = {}) override
+    {
+        intentos.append(argumentos.isEmpty() ? programa : programa + u' ' + argumentos.join(u' '));
+        return instalados.contains(programa);
+    }
+    QStringList instalados;
+    QStringList intentos;
+};
+
 // The outside world for a test: fakes, and real settings in an INI file of a temporary folder.
 class FakePlatform {
 public:
@@ -183,7 +195,7 @@ public:
     }
 
     QString rutaAjustes() const { return carpeta.filePath(QStringLiteral("Nimbo.ini")); }
-    Platform servicios() { return {mensajes, ajustes, reloj, teclado, dialogos, impresora, ayuda, modales}; }
+    Platform servicios() { return {mensajes, ajustes, reloj, teclado, dialogos, impresora, ayuda, modales, programas}; }
 
     QTemporaryDir carpeta;
     FakeMessageBoxes mensajes;
@@ -194,4 +206,5 @@ public:
     FakeImpresora impresora;
     FakeVisorAyuda ayuda;
     FakeEjecutorModal modales;
+    FakeLanzador programas;
 };
