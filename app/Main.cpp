@@ -2,6 +2,7 @@
 
 #include "DocumentoConsulta.h"
 #include "EnlaceEjecucion.h"
+#include "EnlaceHerramientas.h"
 #include "EnlaceSGBD.h"
 #include "Module1.h"
 #include "Platform.h"
@@ -21,6 +22,7 @@ std::unique_ptr<frmMain> Arrancar(Module1& estado, const Platform& plataforma, c
     auto principal = std::make_unique<frmMain>(estado, plataforma);
     ComandosSGBD* sgbd = enlazarSGBD(*principal, estado, plataforma);
     enlazarEjecucion(*principal, estado, plataforma, *sgbd);
+    enlazarHerramientas(*principal, plataforma);
     principal->show();
     principal->repaint();
 

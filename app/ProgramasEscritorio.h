@@ -59,12 +59,11 @@ inline const Herramienta* herramienta(const QString& entrada)
     return nullptr;
 }
 
-// Starts the tool by its bare name, else by its full path; `ficheros` follow its own arguments
-// (a file for an editor to open). Whether either start succeeded.
-inline bool iniciar(Lanzador& programas, const Herramienta& h, const QStringList& ficheros = {})
+// Starts the tool by its bare name, else by its full path. Whether either start succeeded.
+inline bool iniciar(Lanzador& programas, const Herramienta& h)
 {
-    return programas.iniciar(h.nombre.programa, h.nombre.argumentos + ficheros)
-        || programas.iniciar(h.ruta.programa, h.ruta.argumentos + ficheros);
+    return programas.iniciar(h.nombre.programa, h.nombre.argumentos)
+        || programas.iniciar(h.ruta.programa, h.ruta.argumentos);
 }
 
 // Disables a menu entry of the main window by its name, for the rest of the run: a tool that could
