@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -446,11 +447,20 @@ void frmMain::actualizarIndicadores()
 
 bool frmMain::eventFilter(QObject* objeto, QEvent* evento)
 {
+    if (objeto == Picture1 && evento->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(evento)->button() == Qt::LeftButton)
+        Picture1_Click();
     // Caps Lock can change in any window, this program's or another's: look again after every key
     // (changeEvent looks whenever the window becomes active).
     if (evento->type() == QEvent::KeyPress || evento->type() == QEvent::KeyRelease)
         QTimer::singleShot(0, this, &frmMain::actualizarIndicadores);
     return QMainWindow::eventFilter(objeto, evento);
+}
+
+void frmMain::Picture1_Click()
+{
+    if (m_alPulsarIndicador)
+        m_alPulsarIndicador();
 }
 
 void frmMain::changeEvent(QEvent* evento)

@@ -43,6 +43,8 @@ public:
     void mostrarConexion(bool conectado, const QString& usuario);
     // Run as the window closes, before the other windows go: the end of the user's server state.
     void alDescargar(std::function<void()> paso) { m_alDescargar = std::move(paso); }
+    // Run when the connection indicator is clicked: the splash window.
+    void alPulsarIndicador(std::function<void()> paso) { m_alPulsarIndicador = std::move(paso); }
 
     // The query in the editor, with its file name and document label.
     DocumentoConsulta& documento() { return *m_documento; }
@@ -59,6 +61,7 @@ public:
     void tbToolBar_ButtonClick(const QString& clave);
     void mnuEdit_click();
     void mnuSGBD_click();
+    void Picture1_Click();
 
     // Controls, by their names.
     QToolBar* tbToolBar = nullptr;
@@ -102,6 +105,7 @@ private:
     RegistroVentanas* m_ventanas = nullptr;
     QHash<QString, std::function<void()>> m_comandos;
     std::function<void()> m_alDescargar;
+    std::function<void()> m_alPulsarIndicador;
     QLabel* m_panelEstado = nullptr;
     QLabel* m_panelMayus = nullptr;
     QLabel* m_panelIns = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QGuiApplication>
 
 // The busy mouse pointer for as long as it lives: the hourglass while the server works or a file is
