@@ -5,8 +5,8 @@
 
 using namespace Qt::StringLiterals;
 
-BusquedaArchivos::BusquedaArchivos(const ArbolCarpetas& arbol, MessageBoxes& mensajes, AnfitrionBusqueda anfitrion,
-                                   int capacidad)
+BusquedaArchivos::BusquedaArchivos(
+    const ArbolCarpetas& arbol, MessageBoxes& mensajes, AnfitrionBusqueda anfitrion, int capacidad)
     : m_arbol(arbol)
     , m_mensajes(mensajes)
     , m_anfitrion(std::move(anfitrion))
@@ -14,7 +14,7 @@ BusquedaArchivos::BusquedaArchivos(const ArbolCarpetas& arbol, MessageBoxes& men
 {
 }
 
-bool BusquedaArchivos::buscar(const QString& carpeta, const QStringList& patrones)
+bool BusquedaArchivos::buscar(QString carpeta, const QStringList& patrones)
 {
     m_patrones = patrones;
     m_buscando = true;

@@ -12,7 +12,7 @@ class QWidget;
 // What a search shows as it goes; the file finder's window shows it in its lists.
 struct AnfitrionBusqueda {
     std::function<void(const QString& carpeta)> mostrarCarpeta; // the folder being searched now
-    std::function<void(const QString& ruta)> hallado;          // one more matching file
+    std::function<void(const QString& ruta)> hallado;           // one more matching file
     std::function<void()> atenderEventos;                       // where a cancel gets seen
     QWidget* ventana = nullptr;                                 // owner of the messages
 };
@@ -27,10 +27,11 @@ public:
     static constexpr int capacidadPorDefecto = 32767;
 
     BusquedaArchivos(const ArbolCarpetas& arbol, MessageBoxes& mensajes, AnfitrionBusqueda anfitrion,
-                     int capacidad = capacidadPorDefecto);
+        int capacidad = capacidadPorDefecto);
 
-    // Searches carpeta and everything below it. True when the search was abandoned.
-    bool buscar(const QString& carpeta, const QStringList& patrones);
+    // Searches carpeta and everything below it. True when the search was abandoned. The folder is
+    // taken by value: the host may well keep the folder it shows in the very string passed in.
+    bool buscar(QString carpeta, const QStringList& patrones);
     // Asks the running search to stop at the next folder it enters.
     void cancelar() { m_buscando = false; }
     bool buscando() const { return m_buscando; }

@@ -10,6 +10,7 @@
 #include "Module1.h"
 #include "Platform.h"
 #include "ProgramasEscritorio.h"
+#include "WinSeek.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 
@@ -53,6 +54,7 @@ std::unique_ptr<frmMain> Arrancar(Module1& estado, const Platform& plataforma, c
     ComandosSGBD* sgbd = enlazarSGBD(*principal, estado, plataforma);
     Ejecucion* ejecucion = enlazarEjecucion(*principal, estado, plataforma, *sgbd);
     enlazarHerramientas(*principal, plataforma);
+    principal->registrarComando(u"mnuBuscarArchivo"_s, comandoBuscarArchivos(*principal, plataforma));
     enlazarAcercaDe(*principal, estado, plataforma, ejecucion->tabla());
     principal->show();
     principal->repaint();
