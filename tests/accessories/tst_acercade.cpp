@@ -103,7 +103,8 @@ void TestAcercaDe::leemeConElPrimerEditorQueArranque()
 
     const ProgramasEscritorio::Herramienta* bloc = ProgramasEscritorio::herramienta(ProgramasEscritorio::blocDeNotas);
     const QString leeme = QDir(QCoreApplication::applicationDirPath()).filePath(u"Leeme.TXT"_s);
-    const QStringList esperados{(QStringList{bloc->nombre.programa} + bloc->nombre.argumentos + QStringList{leeme}).join(u' '),
+    const QStringList esperados{
+        (QStringList{bloc->nombre.programa} + bloc->nombre.argumentos + QStringList{leeme}).join(u' '),
         (QStringList{bloc->ruta.programa} + bloc->ruta.argumentos + QStringList{leeme}).join(u' ')};
     QCOMPARE(b.plataforma.programas.intentos, esperados.mid(0, intentos));
 
@@ -112,7 +113,8 @@ void TestAcercaDe::leemeConElPrimerEditorQueArranque()
     QCOMPARE(b.plataforma.mensajes.mostrados.size(), fallo ? 1 : 0);
     if (fallo)
         QCOMPARE(b.plataforma.mensajes.mostrados[0],
-            Mensaje::aviso(u"Nimbo"_s, u"No he podido ejecutar el editor Bloc de notas con el fichero Leeme.TXT de Nimbo."_s,
+            Mensaje::aviso(u"Nimbo"_s,
+                u"No he podido ejecutar el editor Bloc de notas con el fichero Leeme.TXT de Nimbo."_s,
                 Mensaje::Icono::Ninguno));
 }
 
@@ -137,8 +139,8 @@ void TestAcercaDe::informacionDelSistema()
     QCOMPARE(b.plataforma.programas.intentos, AcercaDe::programasInfoSistema().mid(0, intentos));
     if (instalados.isEmpty())
         QCOMPARE(b.plataforma.mensajes.mostrados,
-            QList<Mensaje>{Mensaje::aviso(
-                u"Nimbo"_s, u"La información del sistema no está disponible en este momento"_s, Mensaje::Icono::Ninguno)});
+            QList<Mensaje>{Mensaje::aviso(u"Nimbo"_s,
+                u"La información del sistema no está disponible en este momento"_s, Mensaje::Icono::Ninguno)});
     else
         QVERIFY(b.plataforma.mensajes.mostrados.isEmpty());
 }
@@ -198,7 +200,8 @@ void TestAcercaDe::maravillasEnLaVentanaDeResultados()
             QVERIFY2(!grid.textMatrix(f, c).isEmpty(), qPrintable(u"row %1, column %2"_s.arg(f).arg(c)));
     }
 
-    const auto texto = [&ventana](const char* nombre) { return ventana.findChild<QLabel*>(QString::fromLatin1(nombre))->text(); };
+    const auto texto
+        = [&ventana](const char* nombre) { return ventana.findChild<QLabel*>(QString::fromLatin1(nombre))->text(); };
     QCOMPARE(texto("Label3"), u"Elegidas por :"_s);
     QCOMPARE(texto("NumColumnas"), Maravillas::compilador);
     QCOMPARE(texto("Label1"), u"Fecha              :"_s);
