@@ -89,6 +89,7 @@ private Q_SLOTS:
     void discoFiltraPorPatronSinSeguirEnlaces();
     void buscarYVolver();
     void conOtraCarpetaResaltadaSoloCambiaDeCarpeta();
+    void unidadIlegibleNoCambiaNada();
     void escapeDuranteLaBusquedaCancela();
     void cerrarDuranteLaBusquedaCierraAlParar();
 };
@@ -282,6 +283,17 @@ void TestWinSeek::conOtraCarpetaResaltadaSoloCambiaDeCarpeta()
     b.ventana->cmdSearch->click();
     QVERIFY(b.resultadosALaVista());
     QCOMPARE(b.encontrados(), QStringList({dos + u"/d.sql"_s}));
+}
+
+void TestWinSeek::unidadIlegibleNoCambiaNada()
+{
+    Buscador b;
+    b.ventana->drvList->addItem(rutaEn(b.raiz.path(), u"falta"_s));
+    b.ventana->drvList->setCurrentIndex(b.ventana->drvList->count() - 1);
+    QCOMPARE(b.ventana->dirList->ruta(), b.raiz.path());
+    QCOMPARE(b.ventana->drvList->unidad(), ListaUnidades::unidadDe(b.raiz.path()));
+    QCOMPARE(b.ventana->filList->count(), 1);
+    QVERIFY(b.falsa.mensajes.mostrados.isEmpty());
 }
 
 void TestWinSeek::escapeDuranteLaBusquedaCancela()
