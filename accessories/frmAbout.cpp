@@ -38,6 +38,8 @@ frmAbout::frmAbout(Module1& estado, const Platform& plataforma, EntornoAcercaDe 
 {
     setObjectName(u"frmAbout"_s);
     setWindowTitle(u"Acerca de Nimbo"_s);
+    // A fixed box: a title and a close button, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     construirControles();
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
